@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+namespace zorel8z::exporting {
+
+namespace texts {
+inline const QString kUnableToWrite = QStringLiteral("Unable to write to %1");
+} // namespace texts
+
+// A profile (INI) file written key by key the way the Windows profile functions do it: sections and
+// keys keep the order of their first write, an existing key (section and key names matched without
+// regard to case) gets its value replaced where it stands, a new key goes after the last key of its
+// section, a new section goes at the end. Lines written end in CR LF and are Windows-1251 text; lines
+// the writer does not touch are kept byte for byte, whatever their encoding or line end.
+class IniFile {
+  public:
+    explicit IniFile(QString path);
+
+    const QString& path() const { return m_path; }
+
+    // Writes one value and rewrites the file at once. Throws Error "Unable to write to <path>" when the
+    // file cannot be read back, created or written; values written before stay in the file.
+    void writeString(const QString& section, const QString& key, const QString& value);
+
+  private:
+    enum class Kind { Other, Section, Key };
+    struct Line {
+        QByteArray text; // without its line end
+        QByteArray eol;  // "\r\n", "\n", "\r" or empty for an unterminated last line
+        Kind kind = Kind::Other;
+        QString name; // section or key name, case-folded, for matching
+    };
+
+    void load();
+    void save() const;
+    [[noreturn]] void fail() const;
+    static Line parse(const QByteArray& text, const QByteArray& eol);
+    static QString fold(const QString& name);
+    void insert(std::size_t at, Line line);
+
+    QString m_path;
+    bool m_loaded = false;
+    std::vector<Line> m_lines;
+};
+
+} // namespace zorel8z::exporting
