@@ -8,6 +8,8 @@
 #include "export/ZoneSummary.h"
 #include "model/ConfigFile.h"
 #include "model/ConfigJson.h"
+#include "rules/EditorState.h"
+#include "rules/Sequences.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -34,7 +36,8 @@ public:
 const QString kUsageText = QStringLiteral(
     "Використання:\n"
     "  zorel8z show [--json] FILE            показати конфігурацію з FILE (.c8z або .json)\n"
-    "  zorel8z convert IN OUT                перетворити між .c8z і .json (за розширенням)\n"
+    "  zorel8z convert [--no-check] IN OUT   перетворити між .c8z і .json (за розширенням);\n"
+    "                                        .c8z записується лише після перевірок збереження\n"
     "  zorel8z summary FILE                  зведення шлейфів за групами (JSON)\n"
     "  zorel8z export FILE -o OUT.conf       експорт для програмного забезпечення ПЦС\n");
 
@@ -118,7 +121,7 @@ int show(const QStringList& args) {
 int convert(const QStringList& args) {
     QStringList pos;
     QMap<QString, QString> opt;
-    if (!split(args, {}, {}, pos, opt) || pos.size() != 2)
+    if (!split(args, {QStringLiteral("--no-check")}, {}, pos, opt) || pos.size() != 2)
         return usage();
     for (const QString& p : pos)
         if (!isJson(p) && !isC8z(p))
@@ -127,6 +130,12 @@ int convert(const QStringList& args) {
     model::PanelConfig cfg;
     if (!load(pos[0], cfg, ui))
         return kRefused;
+    // A .c8z is what the window's save writes: it runs the same checks first, unless tooling opts out.
+    if (isC8z(pos[1]) && !opt.contains(QStringLiteral("--no-check"))) {
+        const rules::EditorState state;
+        if (rules::saveSequence(cfg, state, ui) == rules::Verdict::Stop)
+            return kRefused;
+    }
     return store(pos[1], cfg, ui) ? kDone : kRefused;
 }
 

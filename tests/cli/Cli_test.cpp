@@ -108,3 +108,40 @@ TEST(Cli, RefusalsAndUsage) {
     }
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out.c8z"))));
 }
+
+TEST(Cli, ConvertToC8zRunsTheSaveChecks) {
+    QTemporaryDir dir;
+    QFile demoFile(demo());
+    ASSERT_TRUE(demoFile.open(QIODevice::ReadOnly));
+    QByteArray dup = demoFile.readAll();
+    // Users 3 and 7 share a password in group 2.
+    dup.replace("{\"group\": 2, \"password\": \"3691\"}", "{\"group\": 2, \"password\": \"4444\"}");
+    dup.replace("{\"group\": 1, \"password\": \"0000\"}, {\"group\": 1, \"password\": \"0000\"},\n    "
+                "{\"group\": 1, \"password\": \"0000\"}",
+                "{\"group\": 1, \"password\": \"0000\"}, {\"group\": 1, \"password\": \"0000\"},\n    "
+                "{\"group\": 2, \"password\": \"4444\"}");
+    const QString dupJson = dir.filePath(QStringLiteral("dup.json"));
+    writeFile(dupJson, dup);
+    const QString fresh = dir.filePath(QStringLiteral("fresh.json"));
+    writeFile(fresh, "{}");
+
+    const struct {
+        QString in;
+        const char* message;
+    } cases[] = {
+        {dupJson, "Паролі повинні бути унікальні для кожного з користувачів групи!"},
+        {fresh, "Введіть номер ППК на ПЦС, відмінний від нуля!"},
+    };
+    for (const auto& c : cases) {
+        const QString out = dir.filePath(QStringLiteral("out.c8z"));
+        const Result r = run({QStringLiteral("convert"), c.in, out});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, QString::fromUtf8(c.message) + QLatin1Char('\n'));
+        EXPECT_FALSE(QFile::exists(out));
+        // Tooling may skip the checks; JSON output never runs them.
+        EXPECT_EQ(run({QStringLiteral("convert"), QStringLiteral("--no-check"), c.in, out}).code, 0);
+        EXPECT_TRUE(QFile::exists(out));
+        QFile::remove(out);
+        EXPECT_EQ(run({QStringLiteral("convert"), c.in, dir.filePath(QStringLiteral("out.json"))}).code, 0);
+    }
+}
