@@ -1,0 +1,90 @@
+#include "usb/KeyReader.h"
+
+#include "rules/Messages.h"
+
+namespace zorel8z::usb {
+
+namespace {
+// A key arrives as one burst of at least 16 bytes; fewer wait for the rest.
+constexpr qint64 kBurstMin = 16;
+
+// What a reader sends, without the line ends and blanks some readers add, letters upper-cased.
+QString cleanBurst(const QByteArray& bytes) {
+    QString text = QString::fromLatin1(bytes);
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    text.remove(QLatin1Char(' '));
+    return text.toUpper();
+}
+
+bool isHex16(const QString& text) {
+    if (text.size() != model::kKeyCodeLength)
+        return false;
+    for (QChar c : text)
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'))))
+            return false;
+    return true;
+}
+} // namespace
+
+KeyReader::KeyReader(model::PanelConfig& cfg, rules::EditorState& state, SerialPort& readerPort,
+                     SerialPort& panelPort, Ui& ui, QObject* parent)
+    : QObject(parent), m_cfg(cfg), m_state(state), m_reader(readerPort), m_panel(panelPort), m_ui(ui) {
+    connect(&m_reader, &SerialPort::received, this, &KeyReader::onReceived);
+}
+
+void KeyReader::setReading(bool down) {
+    m_reading = down;
+    if (down) {
+        // One serial port may serve the panel and the reader in turn.
+        m_panel.close();
+        m_reader.open(); // a failure shows as no key arriving; releasing the toggle restores
+        m_state.commandsEnabled = false;
+    } else {
+        m_reader.close();
+        m_state.commandsEnabled = true;
+    }
+    emit stateChanged();
+}
+
+void KeyReader::pageLeft() {
+    if (m_reading)
+        setReading(false);
+}
+
+void KeyReader::portPicked(const QString& name) {
+    if (!name.isEmpty())
+        m_reader.setPortName(name); // reopens under the new name while reading
+}
+
+QStringList KeyReader::refreshPorts() {
+    m_reader.close();
+    const QStringList ports = m_reader.availablePorts();
+    if (!ports.isEmpty())
+        m_reader.setPortName(ports.first());
+    return ports;
+}
+
+void KeyReader::choosePort(const QString& name) {
+    if (!name.isEmpty())
+        m_reader.setPortName(name);
+}
+
+void KeyReader::onReceived(qint64 count) {
+    if (count < kBurstMin)
+        return;
+    const QString code = cleanBurst(m_reader.read(count));
+    if (!isHex16(code)) {
+        m_ui.showMessage(MsgIcon::Error, rules::msg::kBadKeyCode);
+        return;
+    }
+    const int user = m_state.readerUser;
+    if (user < 1 || user > model::kUserCount)
+        return;
+    m_cfg.UVICode[size_t(user - 1)] = code;
+    m_state.markEdited(rules::Page::Keys);
+    emit keyCodeChanged(user);
+    emit stateChanged();
+}
+
+} // namespace zorel8z::usb

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "common/Ui.h"
+#include "model/PanelConfig.h"
+#include "rules/EditorState.h"
+#include "usb/SerialPort.h"
+
+#include <QObject>
+
+namespace zorel8z::usb {
+
+namespace msg {
+inline const QString kStartReading = QStringLiteral("Почати зчитування");
+inline const QString kStopReading = QStringLiteral("Закінчити зчитування");
+} // namespace msg
+
+// Captures key codes from a reader on a second serial port into the key-code grid. The reader is only
+// listened to; nothing is ever written to it.
+class KeyReader : public QObject {
+    Q_OBJECT
+public:
+    KeyReader(model::PanelConfig& cfg, rules::EditorState& state, SerialPort& readerPort, SerialPort& panelPort,
+              Ui& ui, QObject* parent = nullptr);
+
+    // The toggle was pressed (down = start reading) or released.
+    void setReading(bool down);
+    bool reading() const { return m_reading; }
+    QString toggleCaption() const { return m_reading ? msg::kStopReading : msg::kStartReading; }
+
+    // Leaving the key page stops reading as if the toggle had been released.
+    void pageLeft();
+
+    void portPicked(const QString& name);
+    QStringList refreshPorts();
+    // Start-up: the last entry of the list is the reader port.
+    void choosePort(const QString& name);
+
+    void onReceived(qint64 count);
+
+signals:
+    // A user's key code changed.
+    void keyCodeChanged(int user);
+    void stateChanged();
+
+private:
+    model::PanelConfig& m_cfg;
+    rules::EditorState& m_state;
+    SerialPort& m_reader;
+    SerialPort& m_panel;
+    Ui& m_ui;
+    bool m_reading = false;
+};
+
+} // namespace zorel8z::usb

@@ -1,0 +1,135 @@
+#include "usb/QtSerialPort.h"
+
+#include <QSerialPortInfo>
+#include <algorithm>
+
+namespace zorel8z::usb {
+
+namespace {
+constexpr qint64 kFrameMin = 900;
+}
+
+QtSerialPort::QtSerialPort(QStringList extraPorts, int quietMs, QObject* parent)
+    : SerialPort(parent), m_extraPorts(std::move(extraPorts)) {
+    m_quiet.setSingleShot(true);
+    m_quiet.setInterval(quietMs);
+    connect(&m_quiet, &QTimer::timeout, this, &QtSerialPort::reportWaiting);
+    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+}
+
+QtSerialPort::~QtSerialPort() { close(); }
+
+QStringList QtSerialPort::systemPorts() {
+    QStringList names;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        names << info.portName();
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    return names;
+}
+
+QStringList QtSerialPort::availablePorts() const { return systemPorts() + m_extraPorts; }
+
+void QtSerialPort::setPortName(const QString& name) {
+    if (name == m_name)
+        return;
+    const bool wasOpen = isOpen();
+    close();
+    m_name = name;
+    if (wasOpen)
+        open();
+}
+
+QString QtSerialPort::portName() const { return m_name; }
+
+bool QtSerialPort::open() {
+    if (m_port.isOpen())
+        return true;
+    m_port.setPortName(m_name);
+    m_port.setBaudRate(QSerialPort::Baud9600);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    m_port.setReadBufferSize(0);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return false; // reported through onError
+    // Pseudo-terminals and some adapters have no modem lines; that is no reason to refuse the port.
+    {
+        const QSignalBlocker quiet(&m_port);
+        m_port.setDataTerminalReady(false);
+        m_port.setRequestToSend(false);
+        m_port.clearError();
+    }
+    return true;
+}
+
+void QtSerialPort::close() {
+    m_quiet.stop();
+    // Closing a closed QSerialPort reports NotOpenError; don't.
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+bool QtSerialPort::isOpen() const { return m_port.isOpen(); }
+
+bool QtSerialPort::write(const QByteArray& bytes) {
+    if (!m_port.isOpen()) {
+        emit errorOccurred(QStringLiteral("Порт %1 не відкритий").arg(m_name));
+        return false;
+    }
+    return m_port.write(bytes) == bytes.size();
+}
+
+qint64 QtSerialPort::bytesWaiting() const { return m_port.isOpen() ? m_port.bytesAvailable() : 0; }
+
+QByteArray QtSerialPort::read(qint64 count) { return m_port.isOpen() ? m_port.read(count) : QByteArray(); }
+
+void QtSerialPort::discardInput() {
+    if (!m_port.isOpen())
+        return;
+    m_quiet.stop();
+    m_port.clear(QSerialPort::Input);
+    m_port.readAll();
+}
+
+void QtSerialPort::onReadyRead() {
+    const qint64 waiting = m_port.bytesAvailable();
+    if (waiting >= kFrameMin && m_port.peek(waiting).endsWith("\r\n")) {
+        m_quiet.stop();
+        emit received(waiting);
+        return;
+    }
+    m_quiet.start();
+}
+
+void QtSerialPort::reportWaiting() {
+    const qint64 waiting = bytesWaiting();
+    if (waiting > 0)
+        emit received(waiting);
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::NotOpenError:
+        return;
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+        // A vanished device: Qt repeats the error until the port is closed; report it once.
+        if (m_port.isOpen()) {
+            m_quiet.stop();
+            m_port.close();
+            emit lineBreak();
+        }
+        m_port.clearError();
+        return;
+    default:
+        emit errorOccurred(m_port.errorString());
+        m_port.clearError();
+        return;
+    }
+}
+
+} // namespace zorel8z::usb

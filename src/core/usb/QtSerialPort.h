@@ -1,0 +1,47 @@
+#pragma once
+
+#include "usb/SerialPort.h"
+
+#include <QSerialPort>
+#include <QTimer>
+
+namespace zorel8z::usb {
+
+// SerialPort over Qt's QSerialPort.
+//
+// Receive notifications are coalesced: over a real line a frame arrives in pieces, and reporting each
+// piece would let the dispatcher take a frame before its end or eat the start of one. The bytes waiting
+// are reported once the line has been quiet for `quietMs`, or at once when a whole frame (at least
+// 900 bytes ending in CR LF) is waiting.
+class QtSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(QStringList extraPorts = {}, int quietMs = 50, QObject* parent = nullptr);
+    ~QtSerialPort() override;
+
+    QStringList availablePorts() const override;
+    void setPortName(const QString& name) override;
+    QString portName() const override;
+    bool open() override;
+    void close() override;
+    bool isOpen() const override;
+    bool write(const QByteArray& bytes) override;
+    qint64 bytesWaiting() const override;
+    QByteArray read(qint64 count) override;
+    void discardInput() override;
+
+    // The system's ports sorted as text without regard to case.
+    static QStringList systemPorts();
+
+private:
+    void onReadyRead();
+    void onError(QSerialPort::SerialPortError error);
+    void reportWaiting();
+
+    QSerialPort m_port;
+    QStringList m_extraPorts;
+    QTimer m_quiet;
+    QString m_name = QStringLiteral("COM1");
+};
+
+} // namespace zorel8z::usb

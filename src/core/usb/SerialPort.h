@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace zorel8z::usb {
+
+// A serial port as the commands use it: one byte per character both ways, 9600 8N1, no handshake.
+// Implementations report by signals on the owner's thread; errors never throw.
+class SerialPort : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // The ports present, sorted as text without regard to case, then the extra device paths.
+    virtual QStringList availablePorts() const = 0;
+    // A different name while open closes the port and opens it again under the new name.
+    virtual void setPortName(const QString& name) = 0;
+    virtual QString portName() const = 0;
+    // Nothing happens when already open. False when it cannot be opened (also reported by errorOccurred).
+    virtual bool open() = 0;
+    // Nothing happens when already closed.
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual bool write(const QByteArray& bytes) = 0;
+    virtual qint64 bytesWaiting() const = 0;
+    // Up to `count` of the bytes already waiting.
+    virtual QByteArray read(qint64 count) = 0;
+    // Drops whatever is waiting, so a stale tail cannot join the next reply.
+    virtual void discardInput() = 0;
+
+signals:
+    // Bytes are waiting; `count` is how many.
+    void received(qint64 count);
+    // The line broke or the device went away; the port has been closed.
+    void lineBreak();
+    // An error of the serial layer, with its text.
+    void errorOccurred(const QString& text);
+};
+
+} // namespace zorel8z::usb

@@ -1,0 +1,234 @@
+#include "usb/UsbCommands.h"
+
+#include "common/Errors.h"
+#include "model/FrameCodec.h"
+#include "model/Packing.h"
+#include "rules/Messages.h"
+#include "rules/Sequences.h"
+
+namespace zorel8z::usb {
+
+using model::PageMark;
+
+namespace {
+constexpr qint64 kFrameMin = 900;
+constexpr qint64 kWithRedundant = 996;
+const QByteArray kReadRequest("@\r\n", 3);
+
+int byteAt(const QString& text, int position) {
+    return position <= text.size() ? text[position - 1].unicode() & 0xFF : 0;
+}
+} // namespace
+
+UsbCommands::UsbCommands(model::PanelConfig& cfg, rules::EditorState& state, SerialPort& port, Ui& ui,
+                         UsbTimings timings, QObject* parent)
+    : QObject(parent), m_cfg(cfg), m_state(state), m_port(port), m_ui(ui) {
+    m_delayCheck.setInterval(timings.delayCheckMs);
+    m_watchdog.setInterval(timings.watchdogMs);
+    m_watchdog.setSingleShot(true);
+    connect(&m_delayCheck, &QTimer::timeout, this, &UsbCommands::onDelayCheckTick);
+    connect(&m_watchdog, &QTimer::timeout, this, &UsbCommands::onWatchdogTick);
+    connect(&m_port, &SerialPort::received, this, &UsbCommands::onReceived);
+    connect(&m_port, &SerialPort::lineBreak, this, &UsbCommands::onLineBreak);
+    connect(&m_port, &SerialPort::errorOccurred, this, [this](const QString& text) { m_lastError = text; });
+}
+
+void UsbCommands::showUsbError(const QString& text) { m_ui.showMessage(MsgIcon::Error, msg::kUsbErrorPrefix + text); }
+
+void UsbCommands::readCommand() {
+    // The hidden passwords are dropped only once a frame has been applied: a failed read must not
+    // lose them from the next write.
+    if (!m_state.portSelected) {
+        m_ui.showMessage(MsgIcon::Error, rules::msg::kNoComPort);
+        return;
+    }
+    m_receivedText.clear();
+    m_lastError.clear();
+    if (!m_port.open()) {
+        showUsbError(m_lastError);
+    } else {
+        // A stale tail of an earlier reply must not join this one.
+        m_port.discardInput();
+        if (!m_port.write(kReadRequest))
+            showUsbError(m_lastError);
+    }
+    m_state.portListEnabled = false;
+    if (!m_delayCheck.isActive())
+        m_delayCheck.start();
+    m_state.commandsEnabled = false;
+    startWatchdog();
+    emit stateChanged();
+}
+
+void UsbCommands::writeCommand() {
+    if (rules::writeStart(m_cfg, m_state, m_ui) == rules::Verdict::Stop)
+        return;
+    if (m_state.mode != rules::Mode::Local)
+        return; // the remote write takes over
+    if (rules::localWriteChecks(m_cfg, m_state, m_ui) == rules::Verdict::Stop)
+        return;
+
+    startWatchdog();
+    m_state.commandsEnabled = false;
+    m_cfg.passwordsHidden = false;
+    m_lastError.clear();
+    const bool opened = m_port.open();
+    m_state.progressVisible = true;
+    emit stateChanged();
+    if (!opened) {
+        // The watchdog gives the buttons back with its own report.
+        showUsbError(m_lastError);
+        return;
+    }
+    QByteArray frame;
+    try {
+        frame = model::buildWriteFrame(m_ctl, m_cfg, true).toLatin1();
+    } catch (const Error& e) {
+        showUsbError(e.text());
+        return;
+    }
+    m_port.discardInput();
+    if (!m_port.write(frame))
+        showUsbError(m_lastError);
+}
+
+void UsbCommands::onReceived(qint64 count) {
+    if (count >= 2 && count <= 10) {
+        const QByteArray reply = m_port.read(count);
+        if (reply.contains("-<"))
+            acknowledged();
+        return;
+    }
+    if (count < kFrameMin)
+        return;
+    decodeFrame(count);
+}
+
+void UsbCommands::acknowledged() {
+    m_state.progressVisible = false;
+    stopWatchdog();
+    m_state.setAllMarks(PageMark::Synced);
+    m_state.commandsEnabled = true;
+    emit stateChanged();
+    m_ui.showMessage(MsgIcon::Information, msg::kWritten);
+}
+
+void UsbCommands::decodeFrame(qint64 count) {
+    stopWatchdog();
+    m_state.portListEnabled = true;
+    m_delayCheck.stop();
+    m_receivedText = QString::fromLatin1(m_port.read(count));
+
+    // Decode into a copy: either every block decoded and the whole copy applies, or nothing changes.
+    model::PanelConfig next = m_cfg;
+    next.passwordsHidden = false;
+    try {
+        const auto require = [](int status) {
+            if (status != 0)
+                throw FormatError(texts::kBadConfigFormat);
+        };
+        const int serial = byteAt(m_receivedText, 952) * 256 + byteAt(m_receivedText, 951);
+        next.serialNumber = QStringLiteral("000") + QString::number(serial);
+        require(model::decodeNetworkBlock(m_ctl, model::ConnectionType::USB, m_receivedText, next));
+        require(model::decodeUsersBlock(m_ctl, model::ConnectionType::USB, m_receivedText, next));
+        require(model::decodeZonesBlock(m_ctl, model::ConnectionType::USB, m_receivedText, next));
+        require(model::decodeParamsBlock(m_ctl, model::ConnectionType::USB, m_receivedText, next, m_ui));
+        require(model::decodeKeyCodesBlock(m_ctl, model::ConnectionType::USB, m_receivedText, next));
+        if (count >= kWithRedundant) {
+            QString ip;
+            QString port;
+            if (m_ctl.FindRedundantIP(m_receivedText, ip, port))
+                model::unpackRedundant(next, ip, port);
+        }
+        next.firmwareVersion = QString::number(byteAt(m_receivedText, 902) + 1);
+    } catch (const Error& e) {
+        m_state.commandsEnabled = true;
+        emit stateChanged();
+        m_ui.showMessage(MsgIcon::Error, e.text());
+        return;
+    }
+    m_cfg = next;
+    m_state.retakeFrom(m_cfg);
+    m_state.commandsEnabled = true;
+    m_state.setAllMarks(PageMark::Synced);
+    emit configReplaced();
+    emit stateChanged();
+}
+
+void UsbCommands::endCommand(bool closePort) {
+    if (closePort)
+        m_port.close();
+    m_delayCheck.stop();
+    m_state.commandsEnabled = true;
+    m_state.portListEnabled = true;
+    emit stateChanged();
+}
+
+void UsbCommands::onDelayCheckTick() {
+    // A reply that stopped short is still waiting in the port: count it, so the report says so.
+    if (m_receivedText.isEmpty() && m_port.bytesWaiting() > 0)
+        m_receivedText = QString::fromLatin1(m_port.read(m_port.bytesWaiting()));
+    if (m_receivedText.isEmpty()) {
+        endCommand(true);
+        m_ui.showMessage(MsgIcon::Error, msg::kNoAccessPrefix + m_port.portName() + QStringLiteral(".\r\n") +
+                                             msg::kNoAccessAdvice);
+        return;
+    }
+    if (m_receivedText.size() < kFrameMin || !m_state.commandsEnabled) {
+        const int length = int(m_receivedText.size());
+        endCommand(true);
+        m_ui.showMessage(MsgIcon::Warning, msg::kRepeatRead + QString::number(length));
+    }
+}
+
+void UsbCommands::startWatchdog() {
+    // A repeated command does not restart a watchdog that is already running.
+    if (!m_watchdog.isActive())
+        m_watchdog.start();
+}
+
+void UsbCommands::stopWatchdog() { m_watchdog.stop(); }
+
+void UsbCommands::onWatchdogTick() {
+    m_watchdog.stop();
+    if (m_state.commandsEnabled)
+        return;
+    emit watchdogExpired();
+    m_state.commandsEnabled = true;
+    m_state.progressVisible = false;
+    m_state.setAllMarks(PageMark::None);
+    emit stateChanged();
+    m_ui.showMessage(MsgIcon::Error, msg::kNoAnswer);
+}
+
+void UsbCommands::onLineBreak() {
+    m_ui.showMessage(MsgIcon::Information, msg::kLineBroken);
+    m_port.close();
+}
+
+void UsbCommands::portPicked(const QString& name) {
+    m_port.close();
+    if (!name.isEmpty())
+        m_port.setPortName(name);
+    m_state.portSelected = !name.isEmpty();
+    m_port.close();
+    emit stateChanged();
+}
+
+QStringList UsbCommands::refreshPorts() {
+    m_port.close();
+    const QStringList ports = m_port.availablePorts();
+    m_state.portSelected = !ports.isEmpty();
+    if (!ports.isEmpty())
+        m_port.setPortName(ports.first());
+    emit stateChanged();
+    return ports;
+}
+
+void UsbCommands::choosePort(const QString& name) {
+    m_state.portSelected = !name.isEmpty();
+    if (!name.isEmpty())
+        m_port.setPortName(name);
+}
+
+} // namespace zorel8z::usb

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "common/Ui.h"
+#include "controller/TController.h"
+#include "model/PanelConfig.h"
+#include "rules/EditorState.h"
+#include "usb/SerialPort.h"
+
+#include <QObject>
+#include <QTimer>
+
+namespace zorel8z::usb {
+
+namespace msg {
+inline const QString kUsbErrorPrefix = QStringLiteral("Перевірте підключення по USB! Код помилки : ");
+inline const QString kNoAccessPrefix = QStringLiteral("Не має доступу до ППК через порт: ");
+inline const QString kNoAccessAdvice = QStringLiteral(
+    "Перевірте, будь-ласка, з\"єднання з компьютером і переконайтесь що всі групи ППК зняті з охорони !");
+inline const QString kRepeatRead = QStringLiteral("Повторіть спробу зчитування! Код помилки : ");
+inline const QString kNoAnswer = QStringLiteral("ППК не відповідає! Повторіть спробу!");
+inline const QString kWritten = QStringLiteral("Конфігурація записана успішно");
+inline const QString kLineBroken = QStringLiteral("Розірвано підключення по USB");
+} // namespace msg
+
+struct UsbTimings {
+    int delayCheckMs = 4000;
+    int watchdogMs = 20000;
+};
+
+// The read and write commands over the panel's USB serial port, the receive dispatcher, the delay
+// check, the watchdog, the port choice and the line break. Works on the record and the editor state;
+// tells the window through `Ui` and the two signals.
+class UsbCommands : public QObject {
+    Q_OBJECT
+public:
+    UsbCommands(model::PanelConfig& cfg, rules::EditorState& state, SerialPort& port, Ui& ui,
+                UsbTimings timings = {}, QObject* parent = nullptr);
+
+    // The read command: "@" CR LF, then the delay check and the watchdog.
+    void readCommand();
+    // The write command in local mode: checks, then the whole frame, then wait for "-<".
+    void writeCommand();
+
+    // The user picked a port in the list (an empty name: nothing selected).
+    void portPicked(const QString& name);
+    // The refresh button: the list anew; the first entry is chosen. Returns the new list.
+    QStringList refreshPorts();
+    // Chooses a port without the user (start-up); nothing is closed.
+    void choosePort(const QString& name);
+
+    // Receive notification of the panel port.
+    void onReceived(qint64 count);
+    void onDelayCheckTick();
+    void onWatchdogTick();
+    void onLineBreak();
+
+    // The watchdog is shared with the remote commands.
+    void startWatchdog();
+    void stopWatchdog();
+
+    const QString& receivedText() const { return m_receivedText; }
+    void setReceivedText(const QString& text) { m_receivedText = text; }
+    bool delayCheckRunning() const { return m_delayCheck.isActive(); }
+    bool watchdogRunning() const { return m_watchdog.isActive(); }
+    SerialPort& port() { return m_port; }
+
+signals:
+    // The record was replaced by what the panel sent; the window refills its pages.
+    void configReplaced();
+    // Command buttons, port list, progress bar or page marks changed.
+    void stateChanged();
+    // The watchdog ended a command that got no answer.
+    void watchdogExpired();
+
+private:
+    void decodeFrame(qint64 count);
+    void acknowledged();
+    void endCommand(bool closePort);
+    void showUsbError(const QString& text);
+
+    model::PanelConfig& m_cfg;
+    rules::EditorState& m_state;
+    SerialPort& m_port;
+    Ui& m_ui;
+    controller::TController m_ctl;
+    QTimer m_delayCheck;
+    QTimer m_watchdog;
+    QString m_receivedText;
+    QString m_lastError;
+};
+
+} // namespace zorel8z::usb

@@ -1,0 +1,249 @@
+#include "model/FrameCodec.h"
+#include "support/FakeSerialPort.h"
+#include "support/Printers.h"
+#include "support/RandomConfig.h"
+#include "support/RecordingUi.h"
+#include "usb/UsbCommands.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+using namespace zorel8z;
+using model::PageMark;
+using model::PanelConfig;
+
+namespace {
+
+const controller::TController ctl;
+
+// What a panel sends for `cfg`: the write frame without "->", identity bytes in the trailer.
+QByteArray panelFrame(const PanelConfig& cfg, int serial = 0, int firmwareByte = 0) {
+    QByteArray f = model::buildWriteFrame(ctl, cfg).mid(2).toLatin1();
+    f[901] = char(firmwareByte);
+    f[950] = char(serial & 0xFF);
+    f[951] = char(serial >> 8);
+    return f;
+}
+
+// The timers need an event dispatcher.
+void ensureApp() {
+    static int argc = 1;
+    static char name[] = "UsbCommands_test";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* app = new QCoreApplication(argc, argv);
+    (void)app;
+}
+
+struct Fixture {
+    Fixture() {
+        ensureApp();
+        commands.choosePort(QStringLiteral("COM3"));
+    }
+    PanelConfig cfg;
+    rules::EditorState state;
+    test::FakeSerialPort port;
+    test::RecordingUi ui;
+    usb::UsbCommands commands{cfg, state, port, ui};
+};
+
+// A configuration the write checks accept.
+PanelConfig writable() {
+    PanelConfig c;
+    c.numPPK = 12;
+    c.serverIP = QStringLiteral("10.0.0.1");
+    c.serverPort = 5001;
+    c.redIP = QStringLiteral("010.000.000.002");
+    c.redPort = 5002;
+    c.apn = QStringLiteral("internet");
+    c.apn2 = QStringLiteral("internet2");
+    c.pwd = QStringLiteral("123456");
+    return c;
+}
+
+} // namespace
+
+TEST(UsbRead, RequestTimersAndState) {
+    Fixture f;
+    f.commands.readCommand();
+    EXPECT_EQ(f.port.writes, QByteArrayList{QByteArray("@\r\n")});
+    EXPECT_FALSE(f.state.commandsEnabled);
+    EXPECT_FALSE(f.state.portListEnabled);
+    EXPECT_TRUE(f.commands.delayCheckRunning());
+    EXPECT_TRUE(f.commands.watchdogRunning());
+    EXPECT_FALSE(f.state.progressVisible);
+}
+
+TEST(UsbRead, NoPortChosen) {
+    Fixture f;
+    f.commands.choosePort(QString());
+    f.commands.readCommand();
+    EXPECT_EQ(f.ui.texts(), QStringList{QStringLiteral("Не вибраний COM порт драйверу ППК!")});
+    EXPECT_TRUE(f.port.writes.isEmpty());
+    EXPECT_TRUE(f.state.commandsEnabled);
+}
+
+TEST(UsbRead, FrameFillsEverythingAndMarksSynced) {
+    Fixture f;
+    const PanelConfig panel = test::RandomConfig(5).next();
+    f.cfg.passwordsHidden = true;
+    f.commands.readCommand();
+    f.port.arrive(panelFrame(panel, 258, 255));
+    EXPECT_TRUE(f.cfg.sameSettings([&] {
+        PanelConfig p = panel;
+        return p;
+    }()));
+    EXPECT_EQ(f.cfg.serialNumber, QStringLiteral("000258"));
+    EXPECT_EQ(f.cfg.firmwareVersion, QStringLiteral("256"));
+    EXPECT_FALSE(f.cfg.passwordsHidden);
+    EXPECT_TRUE(f.state.commandsEnabled);
+    EXPECT_TRUE(f.state.portListEnabled);
+    EXPECT_FALSE(f.commands.delayCheckRunning());
+    EXPECT_FALSE(f.commands.watchdogRunning());
+    for (auto m : f.state.marks)
+        EXPECT_EQ(m, PageMark::Synced);
+    EXPECT_TRUE(f.ui.texts().isEmpty());
+    EXPECT_TRUE(f.port.isOpen());
+}
+
+TEST(UsbRead, ReceiveCounts) {
+    const PanelConfig panel = test::RandomConfig(8).next();
+    const QByteArray full = panelFrame(panel, 0, 0);
+    const struct {
+        const char* name;
+        QList<int> pieces; // cumulative byte counts at which a notification comes
+        bool decoded;
+        bool redundant;
+        int takenAs; // size of the text taken as one frame, 0 for none
+    } cases[] = {
+        // The first 5 bytes are consumed as a short reply, so the 945 after them are taken as one
+        // shifted frame and refused as a whole.
+        {"pieces 5/300/600/950", {5, 300, 600, 950}, false, false, 945},
+        {"exactly 900", {900}, true, false, 900},
+        {"995 bytes", {995}, true, false, 995},
+        {"996 bytes", {996}, true, true, 996},
+        {"whole frame", {int(full.size())}, true, true, int(full.size())},
+        {"899 bytes", {899}, false, false, 0},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.cfg.redPort = 7;
+        f.commands.readCommand();
+        int sent = 0;
+        for (int upTo : c.pieces) {
+            f.port.arrive(full.mid(sent, upTo - sent));
+            sent = upTo;
+        }
+        EXPECT_EQ(f.cfg.numPPK == panel.numPPK && f.cfg.UVICode == panel.UVICode, c.decoded) << c.name;
+        EXPECT_EQ(f.cfg.redPort, c.redundant ? panel.redPort : 7) << c.name;
+        EXPECT_EQ(f.commands.receivedText().size(), c.takenAs) << c.name;
+    }
+}
+
+TEST(UsbRead, DelayCheckReports) {
+    {
+        Fixture f;
+        f.commands.readCommand();
+        f.commands.onDelayCheckTick();
+        ASSERT_EQ(f.ui.texts().size(), 1);
+        EXPECT_EQ(f.ui.texts()[0],
+                  QStringLiteral("Не має доступу до ППК через порт: COM3.\r\nПеревірте, будь-ласка, з\"єднання з "
+                                 "компьютером і переконайтесь що всі групи ППК зняті з охорони !"));
+        EXPECT_FALSE(f.port.isOpen());
+        EXPECT_TRUE(f.state.commandsEnabled);
+        EXPECT_TRUE(f.state.portListEnabled);
+        EXPECT_FALSE(f.commands.delayCheckRunning());
+    }
+    {
+        Fixture f;
+        f.commands.readCommand();
+        f.port.arrive(QByteArray(500, 'x'));
+        f.commands.onDelayCheckTick();
+        EXPECT_EQ(f.ui.texts(), QStringList{QStringLiteral("Повторіть спробу зчитування! Код помилки : 500")});
+        EXPECT_EQ(f.ui.messages[0].first, MsgIcon::Warning);
+        EXPECT_FALSE(f.port.isOpen());
+    }
+}
+
+TEST(UsbRead, BrokenFrameChangesNothingAndReturnsToIdle) {
+    Fixture f;
+    f.cfg.numPPK = 99;
+    const PanelConfig before = f.cfg;
+    QByteArray frame = panelFrame(test::RandomConfig(3).next());
+    frame.replace(300, 5, "{{{{{"); // the zones block
+    f.commands.readCommand();
+    f.port.arrive(frame);
+    EXPECT_EQ(f.cfg, before);
+    EXPECT_EQ(f.ui.texts(), QStringList{QStringLiteral("Помилковий формат конфігурації!")});
+    EXPECT_TRUE(f.state.commandsEnabled);
+    EXPECT_TRUE(f.state.portListEnabled);
+    for (auto m : f.state.marks)
+        EXPECT_EQ(m, PageMark::None);
+}
+
+TEST(UsbRead, WatchdogAndLineBreak) {
+    Fixture f;
+    f.state.setAllMarks(PageMark::Synced);
+    f.commands.readCommand();
+    f.commands.onWatchdogTick();
+    EXPECT_EQ(f.ui.texts(), QStringList{QStringLiteral("ППК не відповідає! Повторіть спробу!")});
+    EXPECT_TRUE(f.state.commandsEnabled);
+    for (auto m : f.state.marks)
+        EXPECT_EQ(m, PageMark::None);
+    f.commands.onWatchdogTick(); // the command has ended: nothing more
+    EXPECT_EQ(f.ui.texts().size(), 1);
+
+    f.port.breakLine();
+    EXPECT_EQ(f.ui.texts().last(), QStringLiteral("Розірвано підключення по USB"));
+    EXPECT_FALSE(f.port.isOpen());
+}
+
+TEST(UsbWrite, SendsTheFrameAndHonoursTheAcknowledgement) {
+    Fixture f;
+    f.cfg = writable();
+    f.commands.writeCommand();
+    ASSERT_TRUE(f.ui.texts().isEmpty()) << f.ui.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(f.cfg.serverIP, QStringLiteral("010.000.000.001")); // normalised and written back
+    ASSERT_EQ(f.port.writes.size(), 1);
+    EXPECT_EQ(f.port.writes[0], model::buildWriteFrame(ctl, f.cfg, true).toLatin1());
+    EXPECT_EQ(f.port.writes[0].size(), 1001);
+    EXPECT_TRUE(f.state.progressVisible);
+    EXPECT_FALSE(f.state.commandsEnabled);
+
+    f.port.arrive("xx-<\r\n");
+    EXPECT_EQ(f.ui.texts(), QStringList{QStringLiteral("Конфігурація записана успішно")});
+    EXPECT_FALSE(f.state.progressVisible);
+    EXPECT_TRUE(f.state.commandsEnabled);
+    for (auto m : f.state.marks)
+        EXPECT_EQ(m, PageMark::Synced);
+}
+
+TEST(UsbWrite, LateAcknowledgementAndShortReplies) {
+    Fixture f;
+    f.cfg = writable();
+    f.commands.writeCommand();
+    f.commands.onWatchdogTick();
+    EXPECT_EQ(f.ui.texts().last(), QStringLiteral("ППК не відповідає! Повторіть спробу!"));
+    f.port.arrive("ok\r\n"); // no "-<": dropped
+    EXPECT_EQ(f.ui.texts().size(), 1);
+    f.port.arrive("-<\r\n");
+    EXPECT_EQ(f.ui.texts().last(), QStringLiteral("Конфігурація записана успішно"));
+    for (auto m : f.state.marks)
+        EXPECT_EQ(m, PageMark::Synced);
+}
+
+TEST(UsbWrite, RefusedChecksSendNothing) {
+    Fixture f;
+    f.commands.writeCommand(); // a fresh configuration
+    EXPECT_EQ(f.ui.texts(), QStringList{QStringLiteral("Введіть номер ППК на ПЦС, відмінний від нуля!")});
+    EXPECT_TRUE(f.port.writes.isEmpty());
+    EXPECT_TRUE(f.state.commandsEnabled);
+
+    Fixture hidden;
+    hidden.cfg = writable();
+    hidden.cfg.passwordsHidden = true;
+    for (auto& u : hidden.cfg.users)
+        u.password = model::kHiddenPassword;
+    hidden.commands.writeCommand();
+    EXPECT_TRUE(hidden.port.writes.isEmpty());
+    ASSERT_FALSE(hidden.ui.texts().isEmpty());
+}
