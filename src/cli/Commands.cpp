@@ -10,6 +10,11 @@
 #include "model/ConfigJson.h"
 #include "rules/EditorState.h"
 #include "rules/Sequences.h"
+#include "usb/QtSerialPort.h"
+#include "usb/UsbCommands.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,7 +35,11 @@ void write(FILE* to, const QString& text) {
 // Messages of the core go to stderr, one per line, exactly as the window would show them.
 class StderrUi : public Ui {
 public:
-    void showMessage(MsgIcon, const QString& text) override { write(stderr, text + QLatin1Char('\n')); }
+    void showMessage(MsgIcon, const QString& text) override {
+        shown << text;
+        write(stderr, text + QLatin1Char('\n'));
+    }
+    QStringList shown;
 };
 
 const QString kUsageText = QStringLiteral(
@@ -39,7 +48,9 @@ const QString kUsageText = QStringLiteral(
     "  zorel8z convert [--no-check] IN OUT   перетворити між .c8z і .json (за розширенням);\n"
     "                                        .c8z записується лише після перевірок збереження\n"
     "  zorel8z summary FILE                  зведення шлейфів за групами (JSON)\n"
-    "  zorel8z export FILE -o OUT.conf       експорт для програмного забезпечення ПЦС\n");
+    "  zorel8z export FILE -o OUT.conf       експорт для програмного забезпечення ПЦС\n"
+    "  zorel8z read --port DEV [-o FILE]     зчитати конфігурацію з ППК по USB (.c8z, .json; без -o: JSON)\n"
+    "  zorel8z write --port DEV FILE         записати конфігурацію з FILE у ППК по USB\n");
 
 int usage(const QString& problem = QString()) {
     if (!problem.isEmpty())
@@ -170,6 +181,88 @@ int exportConf(const QStringList& args) {
     return kDone;
 }
 
+// True when the panel never answered (as opposed to answering with something unusable).
+bool noAnswer(const QStringList& shown) {
+    for (const QString& m : shown)
+        if (m.startsWith(usb::msg::kNoAccessPrefix) || m.startsWith(usb::msg::kRepeatRead) ||
+            m == usb::msg::kNoAnswer || m == usb::msg::kLineBroken)
+            return true;
+    return false;
+}
+
+usb::UsbTimings timings(const QMap<QString, QString>& opt) {
+    usb::UsbTimings t;
+    if (opt.contains(QStringLiteral("--delay-ms")))
+        t.delayCheckMs = opt[QStringLiteral("--delay-ms")].toInt();
+    if (opt.contains(QStringLiteral("--watchdog-ms")))
+        t.watchdogMs = opt[QStringLiteral("--watchdog-ms")].toInt();
+    return t;
+}
+
+// Runs the event loop until the command has given the buttons back.
+void waitForEnd(usb::UsbCommands& commands, const rules::EditorState& state) {
+    QEventLoop loop;
+    QObject::connect(&commands, &usb::UsbCommands::stateChanged, &loop, [&] {
+        if (state.commandsEnabled)
+            loop.quit();
+    });
+    if (!state.commandsEnabled)
+        loop.exec();
+}
+
+const QStringList kUsbValued = {QStringLiteral("--port"), QStringLiteral("-o"), QStringLiteral("--delay-ms"),
+                                QStringLiteral("--watchdog-ms")};
+
+int readPanel(const QStringList& args) {
+    QStringList pos;
+    QMap<QString, QString> opt;
+    if (!split(args, {}, kUsbValued, pos, opt) || !pos.isEmpty() || !opt.contains(QStringLiteral("--port")))
+        return usage();
+    const QString out = opt.value(QStringLiteral("-o"));
+    if (!out.isEmpty() && !isJson(out) && !isC8z(out))
+        return usage(QStringLiteral("Невідоме розширення файлу: %1 (потрібно .c8z або .json)").arg(out));
+    StderrUi ui;
+    model::PanelConfig cfg;
+    rules::EditorState state;
+    usb::QtSerialPort port;
+    usb::UsbCommands commands(cfg, state, port, ui, timings(opt));
+    commands.choosePort(opt[QStringLiteral("--port")]);
+    bool replaced = false;
+    QObject::connect(&commands, &usb::UsbCommands::configReplaced, [&] { replaced = true; });
+    commands.readCommand();
+    waitForEnd(commands, state);
+    if (!replaced)
+        return noAnswer(ui.shown) ? kNoAnswer : kRefused;
+    write(stdout, QStringLiteral("Серійний номер ППК: %1\nПрошивка ППК: %2\n").arg(cfg.serialNumber, cfg.firmwareVersion));
+    if (out.isEmpty()) {
+        write(stdout, QString::fromUtf8(model::configToJson(cfg)));
+        return kDone;
+    }
+    return store(out, cfg, ui) ? kDone : kRefused;
+}
+
+int writePanel(const QStringList& args) {
+    QStringList pos;
+    QMap<QString, QString> opt;
+    if (!split(args, {}, kUsbValued, pos, opt) || pos.size() != 1 || !opt.contains(QStringLiteral("--port")))
+        return usage();
+    StderrUi ui;
+    model::PanelConfig cfg;
+    if (!load(pos[0], cfg, ui))
+        return kRefused;
+    rules::EditorState state;
+    usb::QtSerialPort port;
+    usb::UsbCommands commands(cfg, state, port, ui, timings(opt));
+    commands.choosePort(opt[QStringLiteral("--port")]);
+    commands.writeCommand();
+    if (state.commandsEnabled)
+        return kRefused; // the checks stopped it; they said why
+    waitForEnd(commands, state);
+    if (ui.shown.contains(usb::msg::kWritten))
+        return kDone;
+    return noAnswer(ui.shown) ? kNoAnswer : kRefused;
+}
+
 } // namespace
 
 int run(const QStringList& args) {
@@ -185,6 +278,10 @@ int run(const QStringList& args) {
         return summary(rest);
     if (command == QLatin1String("export"))
         return exportConf(rest);
+    if (command == QLatin1String("read"))
+        return readPanel(rest);
+    if (command == QLatin1String("write"))
+        return writePanel(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         write(stdout, kUsageText);
         return kDone;

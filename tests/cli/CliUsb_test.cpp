@@ -1,0 +1,100 @@
+// zorel8z read and write against the simulated panel, each a process of its own.
+#include "model/ConfigJson.h"
+#include "support/Printers.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Result {
+    int code;
+    QString out;
+    QString err;
+};
+
+Result cli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(ZOREL_CLI_PATH), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+// A simulated panel; its device path is the first line it prints.
+struct Panel {
+    explicit Panel(const QStringList& args) {
+        sim.start(QStringLiteral(ZOREL_PANEL_SIM_PATH), args);
+        EXPECT_TRUE(sim.waitForReadyRead(10000));
+        path = QString::fromUtf8(sim.readLine()).trimmed();
+    }
+    ~Panel() {
+        sim.terminate();
+        sim.waitForFinished(10000);
+    }
+    QProcess sim;
+    QString path;
+};
+
+const QString kDemo = QStringLiteral(ZOREL_SOURCE_DIR "/examples/demo.json");
+
+} // namespace
+
+TEST(CliUsb, ReadThenWriteBack) {
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("saved.json"));
+    Panel panel({QStringLiteral("--config"), kDemo, QStringLiteral("--serial"), QStringLiteral("258"),
+                 QStringLiteral("--firmware"), QStringLiteral("0"), QStringLiteral("--save"), saved});
+    ASSERT_FALSE(panel.path.isEmpty());
+
+    const QString got = dir.filePath(QStringLiteral("got.json"));
+    Result r = cli({QStringLiteral("read"), QStringLiteral("--port"), panel.path, QStringLiteral("-o"), got});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("Серійний номер ППК: 000258\nПрошивка ППК: 1\n"));
+    const Result shown = cli({QStringLiteral("show"), got});
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("№ ППК на ПЦС: 1201")));
+
+    r = cli({QStringLiteral("write"), QStringLiteral("--port"), panel.path, got});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, QStringLiteral("Конфігурація записана успішно\n"));
+    // The panel now holds exactly what was written.
+    zorel8z::model::PanelConfig written, held;
+    QString error;
+    QFile a(got), b(saved);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(zorel8z::model::configFromJson(a.readAll(), written, error));
+    ASSERT_TRUE(zorel8z::model::configFromJson(b.readAll(), held, error));
+    EXPECT_TRUE(held.sameSettings(written));
+}
+
+TEST(CliUsb, SilentPanelIsExitThree) {
+    Panel silent({QStringLiteral("--silent")});
+    Result r = cli({QStringLiteral("read"), QStringLiteral("--port"), silent.path, QStringLiteral("--delay-ms"),
+                    QStringLiteral("300")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Не має доступу до ППК через порт: %1.").arg(silent.path)));
+
+    Panel noAck({QStringLiteral("--no-ack")});
+    r = cli({QStringLiteral("write"), QStringLiteral("--port"), noAck.path, QStringLiteral("--watchdog-ms"),
+             QStringLiteral("500"), kDemo});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err, QStringLiteral("ППК не відповідає! Повторіть спробу!\n"));
+}
+
+TEST(CliUsb, RefusedWriteSendsNothing) {
+    QTemporaryDir dir;
+    Panel panel({});
+    const Result r = cli({QStringLiteral("write"), QStringLiteral("--port"), panel.path,
+                          QStringLiteral(ZOREL_SOURCE_DIR "/fuzz/seeds/fuzz_config_json/demo.json")});
+    EXPECT_EQ(r.code, 0);
+    QTemporaryDir d2;
+    const QString fresh = d2.filePath(QStringLiteral("fresh.json"));
+    QFile f(fresh);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("{}");
+    f.close();
+    const Result refused = cli({QStringLiteral("write"), QStringLiteral("--port"), panel.path, fresh});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err, QStringLiteral("Введіть номер ППК на ПЦС, відмінний від нуля!\n"));
+}
