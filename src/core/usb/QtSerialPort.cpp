@@ -1,5 +1,6 @@
 #include "usb/QtSerialPort.h"
 
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
 
@@ -46,7 +47,9 @@ QString QtSerialPort::portName() const { return m_name; }
 bool QtSerialPort::open() {
     if (m_port.isOpen())
         return true;
-    m_port.setPortName(m_name);
+    // Qt reads a bare name as a device under /dev; a relative path given by the user means a file here.
+    const bool relativePath = m_name.contains(QLatin1Char('/')) && !m_name.startsWith(QLatin1Char('/'));
+    m_port.setPortName(relativePath ? QFileInfo(m_name).absoluteFilePath() : m_name);
     m_port.setBaudRate(QSerialPort::Baud9600);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
