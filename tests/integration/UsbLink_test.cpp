@@ -30,7 +30,7 @@ struct Link {
     }
     bool idle() const { return state.commandsEnabled; }
     bool waitIdle() {
-        return test::waitUntil([this] { return idle(); }, 10000);
+        return test::waitUntil([this] { return idle(); }, 30000);
     }
 
     sim::PanelSim panel;
@@ -38,7 +38,7 @@ struct Link {
     rules::EditorState state;
     usb::QtSerialPort port;
     test::RecordingUi ui;
-    usb::UsbCommands commands{cfg, state, port, ui, usb::UsbTimings{1500, 4000}};
+    usb::UsbCommands commands{cfg, state, port, ui, usb::UsbTimings{4000, 8000}};
 };
 
 PanelConfig writable() {
@@ -129,7 +129,7 @@ TEST(UsbLink, FailuresAreReported) {
         Link link(c.faults);
         const PanelConfig before = link.cfg;
         link.commands.readCommand();
-        ASSERT_TRUE(test::waitUntil([&] { return !link.ui.texts().isEmpty() && link.idle(); }, 10000)) << c.name;
+        ASSERT_TRUE(test::waitUntil([&] { return !link.ui.texts().isEmpty() && link.idle(); }, 30000)) << c.name;
         EXPECT_TRUE(link.ui.texts()[0].startsWith(QString::fromUtf8(c.firstMessage)))
             << c.name << ": " << link.ui.texts()[0].toStdString();
         EXPECT_EQ(link.cfg, before) << c.name;
@@ -142,7 +142,7 @@ TEST(UsbLink, NoAcknowledgementEndsWithTheWatchdog) {
     Link link(noAck);
     link.cfg = writable();
     link.commands.writeCommand();
-    ASSERT_TRUE(test::waitUntil([&] { return !link.ui.texts().isEmpty(); }, 10000));
+    ASSERT_TRUE(test::waitUntil([&] { return !link.ui.texts().isEmpty(); }, 30000));
     EXPECT_EQ(link.ui.texts(), QStringList{QStringLiteral("ППК не відповідає! Повторіть спробу!")});
     EXPECT_TRUE(link.idle());
     EXPECT_FALSE(link.state.progressVisible);
