@@ -1,11 +1,11 @@
 #include "model/FrameCodec.h"
+#include "sim/PtyClient.h"
 #include "support/FakeSerialPort.h"
 #include "support/Printers.h"
 #include "support/RandomConfig.h"
 #include "support/RecordingUi.h"
 #include "usb/UsbCommands.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 using namespace zorel8z;
@@ -25,18 +25,9 @@ QByteArray panelFrame(const PanelConfig& cfg, int serial = 0, int firmwareByte =
     return f;
 }
 
-// The timers need an event dispatcher.
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "UsbCommands_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = new QCoreApplication(argc, argv);
-    (void)app;
-}
-
 struct Fixture {
     Fixture() {
-        ensureApp();
+        test::ensureApp(); // the timers need an event dispatcher
         commands.choosePort(QStringLiteral("COM3"));
     }
     PanelConfig cfg;
