@@ -64,17 +64,23 @@ int decodeKeyCodesBlock(const TController& ctl, ConnectionType type, const QStri
     return status;
 }
 
-void decodeFileText(const TController& ctl, const QString& text, PanelConfig& cfg, Ui& ui) {
-    // A file is never a panel's refusal: an "err_conf" in it is as bad as a broken block.
-    auto require = [](int status) {
-        if (status != 0)
-            throw FormatError(texts::kBadConfigFormat);
-    };
+namespace {
+void require(int status) {
+    if (status != 0)
+        throw FormatError(texts::kBadConfigFormat);
+}
+} // namespace
+
+void decodeFrameBlocks(const TController& ctl, const QString& text, PanelConfig& cfg, Ui& ui) {
     require(decodeNetworkBlock(ctl, ConnectionType::USB, text, cfg));
     require(decodeUsersBlock(ctl, ConnectionType::USB, text, cfg));
     require(decodeZonesBlock(ctl, ConnectionType::USB, text, cfg));
     require(decodeParamsBlock(ctl, ConnectionType::USB, text, cfg, ui));
     require(decodeKeyCodesBlock(ctl, ConnectionType::USB, text, cfg));
+}
+
+void decodeFileText(const TController& ctl, const QString& text, PanelConfig& cfg, Ui& ui) {
+    decodeFrameBlocks(ctl, text, cfg, ui);
     QString ip;
     QString port;
     require(ctl.ReadRedundantIP(text, ip, port));

@@ -25,6 +25,10 @@ int decodeParamsBlock(const controller::TController& ctl, ConnectionType type, c
 int decodeKeyCodesBlock(const controller::TController& ctl, ConnectionType type, const QString& text,
                         PanelConfig& cfg);
 
+// Blocks 1..5 of a received-form frame (a file's text or what a panel sent), each required to decode;
+// an "err_conf" inside a frame is as bad as a broken block. Throws on the first step that fails.
+void decodeFrameBlocks(const controller::TController& ctl, const QString& text, PanelConfig& cfg, Ui& ui);
+
 // Everything a configuration file holds, from its decoded text with the two-character prefix dropped:
 // blocks 1..5, then the redundant block. Throws on the first step that fails; `cfg` may then be half
 // written, so callers decode into a copy.

@@ -1,5 +1,6 @@
 #include "usb/KeyReader.h"
 
+#include "rules/Checks.h"
 #include "rules/Messages.h"
 
 namespace zorel8z::usb {
@@ -17,14 +18,6 @@ QString cleanBurst(const QByteArray& bytes) {
     return text.toUpper();
 }
 
-bool isHex16(const QString& text) {
-    if (text.size() != model::kKeyCodeLength)
-        return false;
-    for (QChar c : text)
-        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'))))
-            return false;
-    return true;
-}
 } // namespace
 
 KeyReader::KeyReader(model::PanelConfig& cfg, rules::EditorState& state, SerialPort& readerPort,
@@ -74,7 +67,7 @@ void KeyReader::onReceived(qint64 count) {
     if (count < kBurstMin)
         return;
     const QString code = cleanBurst(m_reader.read(count));
-    if (!isHex16(code)) {
+    if (!rules::isKeyCode(code)) {
         m_ui.showMessage(MsgIcon::Error, rules::msg::kBadKeyCode);
         return;
     }

@@ -123,17 +123,9 @@ void UsbCommands::decodeFrame(qint64 count) {
     model::PanelConfig next = m_cfg;
     next.passwordsHidden = false;
     try {
-        const auto require = [](int status) {
-            if (status != 0)
-                throw FormatError(texts::kBadConfigFormat);
-        };
         const int serial = byteAt(m_receivedText, 952) * 256 + byteAt(m_receivedText, 951);
         next.serialNumber = QStringLiteral("000") + QString::number(serial);
-        require(model::decodeNetworkBlock(m_ctl, model::ConnectionType::USB, m_receivedText, next));
-        require(model::decodeUsersBlock(m_ctl, model::ConnectionType::USB, m_receivedText, next));
-        require(model::decodeZonesBlock(m_ctl, model::ConnectionType::USB, m_receivedText, next));
-        require(model::decodeParamsBlock(m_ctl, model::ConnectionType::USB, m_receivedText, next, m_ui));
-        require(model::decodeKeyCodesBlock(m_ctl, model::ConnectionType::USB, m_receivedText, next));
+        model::decodeFrameBlocks(m_ctl, m_receivedText, next, m_ui);
         if (count >= kWithRedundant) {
             QString ip;
             QString port;
