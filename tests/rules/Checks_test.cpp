@@ -12,9 +12,6 @@ using model::PanelConfig;
 using test::RecordingUi;
 
 namespace {
-QString U(const char* s) {
-    return QString::fromUtf8(s);
-}
 using Edit = std::function<void(PanelConfig&, EditorState&)>;
 
 // Users are given as "group:password" cells from user 1 on; the rest keep their defaults.

@@ -11,9 +11,6 @@ using model::PanelConfig;
 using test::RecordingUi;
 
 namespace {
-QString U(const char* s) {
-    return QString::fromUtf8(s);
-}
 const QChar kEnter(13);
 } // namespace
 

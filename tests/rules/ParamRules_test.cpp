@@ -13,9 +13,6 @@ using model::PanelConfig;
 using test::RecordingUi;
 
 namespace {
-QString U(const char* s) {
-    return QString::fromUtf8(s);
-}
 const QString kE1 = U("Одній групі можна назначити тільки один SET вхід!");
 const QString kE2 = U("Вхід SET повинен бути прив\"язаний до існуючої групи ");
 const QString kInput1 = U("Вхід SET1 : ");

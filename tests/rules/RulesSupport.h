@@ -40,6 +40,8 @@ inline zorel8z::rules::EditorState remoteState(zorel8z::rules::Page page) {
     return s;
 }
 
+inline QString U(const char* s) { return QString::fromUtf8(s); }
+
 // Passes the texts as one list; an empty list for "no message".
 inline QStringList T(std::initializer_list<const char*> texts) {
     QStringList out;

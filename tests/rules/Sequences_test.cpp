@@ -12,9 +12,6 @@ using model::PanelConfig;
 using test::RecordingUi;
 
 namespace {
-QString U(const char* s) {
-    return QString::fromUtf8(s);
-}
 using Edit = std::function<void(PanelConfig&, EditorState&)>;
 
 // After a server read of the users block: every cell shows "****", the real ones stay aside.

@@ -14,9 +14,6 @@ using model::PanelConfig;
 using test::RecordingUi;
 
 namespace {
-QString U(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 // The refusals by id, typed out as the installers see them.
 const std::map<std::string, QString>& refusals() {

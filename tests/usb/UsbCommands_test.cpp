@@ -1,4 +1,5 @@
 #include "model/FrameCodec.h"
+#include "rules/RulesSupport.h"
 #include "sim/PtyClient.h"
 #include "support/FakeSerialPort.h"
 #include "support/Printers.h"
@@ -37,17 +38,10 @@ struct Fixture {
     usb::UsbCommands commands{cfg, state, port, ui};
 };
 
-// A configuration the write checks accept.
+// A configuration the write checks accept, with a main address still to be normalised.
 PanelConfig writable() {
-    PanelConfig c;
-    c.numPPK = 12;
+    PanelConfig c = test::rules::validConfig();
     c.serverIP = QStringLiteral("10.0.0.1");
-    c.serverPort = 5001;
-    c.redIP = QStringLiteral("010.000.000.002");
-    c.redPort = 5002;
-    c.apn = QStringLiteral("internet");
-    c.apn2 = QStringLiteral("internet2");
-    c.pwd = QStringLiteral("123456");
     return c;
 }
 

@@ -2,6 +2,7 @@
 
 #include "sim/PanelSim.h"
 #include "sim/QuitOnSignal.h"
+#include "sim/ToolOptions.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -12,28 +13,9 @@
 using zorel8z::sim::PanelFaults;
 using zorel8z::sim::PanelSim;
 
-namespace {
-
-void print(FILE* to, const QString& text) {
-    const QByteArray bytes = text.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
-    std::fflush(to);
-}
-
-[[noreturn]] void die(const QString& text) {
-    print(stderr, QStringLiteral("zorel8z-panel-sim: ") + text);
-    std::exit(2);
-}
-
-int intValue(const QCommandLineParser& parser, const QString& name, int min, int max) {
-    bool ok = false;
-    const int v = parser.value(name).toInt(&ok);
-    if (!ok || v < min || v > max)
-        die(QStringLiteral("--%1 wants a number from %2 to %3").arg(name).arg(min).arg(max));
-    return v;
-}
-
-} // namespace
+using zorel8z::sim::die;
+using zorel8z::sim::intValue;
+using zorel8z::sim::print;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
