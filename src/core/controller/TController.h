@@ -4,6 +4,10 @@
 
 #include <QString>
 
+namespace zorel8z::remote {
+class HttpClient;
+}
+
 namespace zorel8z::controller {
 
 using model::ConnectionType;
@@ -69,6 +73,29 @@ public:
     // The redundant block in what a panel sent: searched in 961..997 of a text longer than 995.
     // Returns false (outputs untouched) when no braces are there.
     bool FindRedundantIP(const QString& received, QString& rIP, QString& rPort) const;
+
+    // Station server requests: one POST each, the reply body returned as text. `serverIP` is read
+    // group by group as decimal (never octal); an address that does not read so throws Error with
+    // "Не коректний IP серверу ПЦС". Request failures throw the client's Error.
+    QString SetQueryPPKConf(remote::HttpClient& httpService, const QString& serverIP, int serverPort,
+                            quint16 numPPK, const QString& pwd, const QString& block, int timeoutMs) const;
+    QString ReadServerConf(remote::HttpClient& httpService, const QString& serverIP, int serverPort,
+                           quint16 numPPK, const QString& block, int timeoutMs) const;
+    QString WriteConf1(remote::HttpClient& httpService, const QString& serverIP, int serverPort, quint16 numPPK,
+                       const QString& pwd, const QString& n, const QString& a, const QString& i, const QString& p,
+                       const QString& q, int timeoutMs) const;
+    QString WriteConf2(remote::HttpClient& httpService, const QString& serverIP, int serverPort, quint16 numPPK,
+                       const QString& pwd, const QString& u, int timeoutMs) const;
+    QString WriteConf3(remote::HttpClient& httpService, const QString& serverIP, int serverPort, quint16 numPPK,
+                       const QString& pwd, const QString& l, int timeoutMs) const;
+    QString WriteConf4(remote::HttpClient& httpService, const QString& serverIP, int serverPort, quint16 numPPK,
+                       const QString& pwd, const QString& p1, const QString& p2, const QString& z,
+                       const QString& x, const QString& g, const QString& s, const QString& v, const QString& f,
+                       const QString& t, const QString& h, const QString& l, int timeoutMs) const;
+    // 0 = written, else the station's failure code (1 = the panel refused access). Throws Error with
+    // "Помилка запису конфігурації! Перевірте адресу серверу TORV!" for a reply that is not a JSON
+    // object, ConversionError for an "err_wconf" that is not a number.
+    int ParseWriteServerConf(const QString& response) const;
 
     QString codePwd(const QString& sGr, const QString& sPwd) const;
     void decodePwd(const QString& codePwd, QString& sGr, QString& sPwd) const;

@@ -61,6 +61,9 @@ struct EditorState {
 
     std::array<model::PageMark, model::kPageCount> marks{};
 
+    // The renumbering button of the network page (remote mode only).
+    bool changePPKNumVisible = false;
+
     // Remote connection settings; not part of the record.
     int seNumPPK = 0;
     QString edPwd;

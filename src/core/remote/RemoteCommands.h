@@ -1,0 +1,86 @@
+#pragma once
+
+#include "common/Ui.h"
+#include "controller/TController.h"
+#include "model/PanelConfig.h"
+#include "remote/HttpClient.h"
+#include "rules/EditorState.h"
+
+#include <QObject>
+#include <QTimer>
+
+namespace zorel8z::remote {
+
+// Identifiers of the three results that the workers hand to the window thread.
+enum RemoteMessage : int {
+    WM_REMOTE_READ_DONE = 0x0401,
+    WM_REMOTE_WRITE_DONE = 0x0402,
+    WM_REMOTE_SET_QUERY_READ = 0x0403,
+};
+
+namespace msg {
+inline const QString kServerBusy = QStringLiteral("Сервер зайнятий! Повторіть спробу пізніше!");
+inline const QString kWriteFailed =
+    QStringLiteral("Помилка запису конфігурації! Перевірте адресу серверу TORV!");
+inline const QString kNoAccess = QStringLiteral(
+    "Не має доступу до ППК! Перевірте активацію режима \"Програмування\", пароль і зняття всіх груп з охорони!");
+} // namespace msg
+
+struct RemoteTimings {
+    int pollMs = 4000;      // tiReadConfQuery
+    int watchdogMs = 20000; // tiControlBtn of a remote read
+    int queryTimeoutMs = limits::kQueryMs;
+    int writeTimeoutMs = limits::kWriteMs;
+};
+
+// The read and write commands in remote mode: one block (the open page's) through the station
+// server. Each request runs on a worker thread of its own; results come back to this object's
+// thread as queued events carrying the message identifiers above. Works on the record and the editor
+// state; tells the window through `Ui` and the signals. Never more than one request on `http`.
+class RemoteCommands : public QObject {
+    Q_OBJECT
+public:
+    RemoteCommands(model::PanelConfig& cfg, rules::EditorState& state, HttpClient& http, Ui& ui,
+                   RemoteTimings timings = {}, QObject* parent = nullptr);
+    ~RemoteCommands() override;
+
+    // The read command in remote mode: query, then polls until the block arrives or the watchdog.
+    // Does nothing while a remote command is running.
+    void readCommand();
+    // The write command in remote mode: the write sequence, then one write request.
+    // Does nothing while a remote command is running.
+    void writeCommand();
+
+    // Whether a remote command is under way (a worker running or polls pending).
+    bool busy() const;
+    const QString& receivedText() const { return m_receivedText; }
+
+signals:
+    // A block was decoded and applied to the record: the window refills that page.
+    void pageFilled(rules::Page page);
+    // Command buttons, page marks or the renumbering button changed.
+    void stateChanged();
+    // The command has ended, whichever way (success, refusal, busy, watchdog, failed write).
+    void commandEnded();
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    class Worker;
+    // Private slots and members are the implementer's choice.
+    void onPollTick();
+    void onWatchdogTick();
+
+    model::PanelConfig& m_cfg;
+    rules::EditorState& m_state;
+    HttpClient& m_http;
+    Ui& m_ui;
+    RemoteTimings m_timings;
+    controller::TController m_ctl;
+    QTimer m_poll;
+    QTimer m_watchdog;
+    QString m_receivedText;
+};
+
+} // namespace zorel8z::remote
