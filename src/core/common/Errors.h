@@ -33,6 +33,9 @@ inline const QString kBadRedundant = QStringLiteral("Помилка зчитув
 inline const QString kBadConfigFile = QStringLiteral("Помилковий файл конфігурації!");
 inline const QString kCannotOpenFile = QStringLiteral("Не вдалося відкрити файл");
 inline const QString kCannotSaveFile = QStringLiteral("Не вдалося зберегти файл");
+// A station's write reply that is not a JSON object (an empty reply included).
+inline const QString kBadWriteReply =
+    QStringLiteral("Помилка запису конфігурації! Перевірте адресу серверу TORV!");
 inline const QString kNotAnInteger = QStringLiteral("'%1' is not a valid integer value");
 } // namespace texts
 
