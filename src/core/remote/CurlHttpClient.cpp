@@ -1,0 +1,153 @@
+#include "remote/CurlHttpClient.h"
+
+#include "common/Errors.h"
+
+#include <QByteArrayList>
+#include <QStringDecoder>
+#include <curl/curl.h>
+
+namespace zorel8z::remote {
+
+const char* const CurlHttpClient::kAccept = "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8";
+const char* const CurlHttpClient::kUserAgent = "Mozilla/3.0 (compatible; Indy Library)";
+
+namespace {
+
+// libcurl wants one global initialisation before the first handle; the process never undoes it,
+// since another part of the program may still hold a handle at exit.
+void initCurlOnce() {
+    static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (result != CURLE_OK)
+        throw Error(QStringLiteral("libcurl: ") + QString::fromUtf8(curl_easy_strerror(result)));
+}
+
+struct Sink {
+    QByteArray body;
+    bool tooBig = false;
+};
+
+size_t collect(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<Sink*>(user);
+    const size_t n = size * count;
+    if (qint64(sink->body.size()) + qint64(n) > limits::kMaxBodyBytes) {
+        sink->tooBig = true;
+        return 0; // makes libcurl end the transfer with a write error
+    }
+    sink->body.append(data, qsizetype(n));
+    return n;
+}
+
+// The charset parameter of a Content-Type value, without quotes; empty when there is none.
+QByteArray charsetOf(const char* contentType) {
+    if (!contentType)
+        return {};
+    const QList<QByteArray> parts = QByteArray(contentType).split(';');
+    for (qsizetype k = 1; k < parts.size(); ++k) {
+        const QByteArray param = parts[k].trimmed();
+        const qsizetype eq = param.indexOf('=');
+        if (eq < 0 || param.left(eq).trimmed().toLower() != "charset")
+            continue;
+        QByteArray value = param.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+            value = value.mid(1, value.size() - 2);
+        return value;
+    }
+    return {};
+}
+
+// The body as text: by the charset the reply names, else one character per byte, nothing trimmed.
+QString decodeBody(const QByteArray& body, const char* contentType) {
+    const QByteArray charset = charsetOf(contentType);
+    if (!charset.isEmpty()) {
+        QStringDecoder decoder(charset.constData());
+        if (decoder.isValid())
+            return decoder.decode(body);
+    }
+    return QString::fromLatin1(body);
+}
+
+template <typename T> void setOpt(CURL* curl, CURLoption option, T value) {
+    const CURLcode rc = curl_easy_setopt(curl, option, value);
+    if (rc != CURLE_OK)
+        throw Error(QStringLiteral("libcurl: ") + QString::fromUtf8(curl_easy_strerror(rc)));
+}
+
+} // namespace
+
+CurlHttpClient::CurlHttpClient() {
+    initCurlOnce();
+    m_curl = curl_easy_init();
+    if (!m_curl)
+        throw Error(QStringLiteral("libcurl: cannot create a handle"));
+    m_headers = curl_slist_append(nullptr, (QByteArray("Accept: ") + kAccept).constData());
+    if (!m_headers) {
+        curl_easy_cleanup(m_curl);
+        throw Error(QStringLiteral("libcurl: out of memory"));
+    }
+    // An empty cookie file starts the cookie engine without reading any file; the cookies then stay
+    // with this handle.
+    curl_easy_setopt(m_curl, CURLOPT_COOKIEFILE, "");
+}
+
+CurlHttpClient::~CurlHttpClient() {
+    curl_easy_cleanup(m_curl);
+    curl_slist_free_all(m_headers);
+}
+
+QString CurlHttpClient::post(const QString& url, const QByteArray& body, int timeoutMs) {
+    CURL* curl = m_curl;
+    const QByteArray urlBytes = url.toUtf8();
+    Sink sink;
+    char errorText[CURL_ERROR_SIZE] = {};
+
+    setOpt(curl, CURLOPT_URL, urlBytes.constData());
+    setOpt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    setOpt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // The station is reached directly; a proxy from the environment would be a surprise here.
+    setOpt(curl, CURLOPT_PROXY, "");
+    setOpt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+    // Every request on a connection of its own, closed when the request ends.
+    setOpt(curl, CURLOPT_FRESH_CONNECT, 1L);
+    setOpt(curl, CURLOPT_FORBID_REUSE, 1L);
+    // POSTFIELDS also sets Content-Type: application/x-www-form-urlencoded. Putting it in the header
+    // list instead would carry it into a GET that a 303 redirect asks for.
+    setOpt(curl, CURLOPT_POST, 1L);
+    setOpt(curl, CURLOPT_POSTFIELDS, body.constData());
+    setOpt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
+    setOpt(curl, CURLOPT_HTTPHEADER, m_headers);
+    setOpt(curl, CURLOPT_USERAGENT, kUserAgent);
+    // A station endpoint that moved (301, 302) still wants the form; only 303 asks for a GET.
+    setOpt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    setOpt(curl, CURLOPT_MAXREDIRS, 15L);
+    setOpt(curl, CURLOPT_POSTREDIR, long(CURL_REDIR_POST_301 | CURL_REDIR_POST_302));
+    // Worker threads must not get SIGALRM from the resolver's time-out.
+    setOpt(curl, CURLOPT_NOSIGNAL, 1L);
+    setOpt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(limits::kConnectMs));
+    setOpt(curl, CURLOPT_TIMEOUT_MS, long(timeoutMs > 0 ? timeoutMs : 0));
+    setOpt(curl, CURLOPT_WRITEFUNCTION, &collect);
+    setOpt(curl, CURLOPT_WRITEDATA, static_cast<void*>(&sink));
+    setOpt(curl, CURLOPT_ERRORBUFFER, errorText);
+
+    const CURLcode rc = curl_easy_perform(curl);
+    // The buffer and the body are locals: leave no pointers to them in the handle.
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
+
+    if (sink.tooBig)
+        throw Error(QStringLiteral("reply body larger than %1 bytes").arg(limits::kMaxBodyBytes));
+    if (rc != CURLE_OK) {
+        const QString detail = errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(rc));
+        throw Error(detail);
+    }
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    if (status < 200 || status > 299)
+        throw Error(QStringLiteral("HTTP %1").arg(status));
+
+    const char* contentType = nullptr;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType);
+    return decodeBody(sink.body, contentType);
+}
+
+} // namespace zorel8z::remote

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "remote/HttpClient.h"
+
+struct curl_slist;
+
+namespace zorel8z::remote {
+
+// The station transport over libcurl. One easy handle lives as long as the client, so the cookies a
+// station sets go with every later request; each request still gets a connection of its own.
+// Not thread-safe: one request at a time (which is how the remote commands use it).
+class CurlHttpClient : public HttpClient {
+public:
+    // Throws zorel8z::Error when libcurl cannot give a handle.
+    CurlHttpClient();
+    ~CurlHttpClient() override;
+    CurlHttpClient(const CurlHttpClient&) = delete;
+    CurlHttpClient& operator=(const CurlHttpClient&) = delete;
+
+    // A `timeoutMs` of 0 or less sets no limit on the whole request (the connect limit stays).
+    QString post(const QString& url, const QByteArray& body, int timeoutMs) override;
+
+    // The Accept and User-Agent the station's access logs have always shown for this configurator.
+    static const char* const kAccept;
+    static const char* const kUserAgent;
+
+private:
+    void* m_curl = nullptr; // CURL, which libcurl declares as void
+    curl_slist* m_headers = nullptr;
+};
+
+} // namespace zorel8z::remote
