@@ -7,7 +7,9 @@
 #include "rules/EditorState.h"
 
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
+#include <memory>
 
 namespace zorel8z::remote {
 
@@ -32,6 +34,10 @@ struct RemoteTimings {
     int queryTimeoutMs = limits::kQueryMs;
     int writeTimeoutMs = limits::kWriteMs;
 };
+
+// "t" of a parameters write: the switch-on and switch-off times, each brought to three digits. A
+// text that is empty or longer than three characters is reported through `ui` and adds nothing.
+QString remoteTimesField(const QString& ukOn, const QString& ukOff, Ui& ui);
 
 // The read and write commands in remote mode: one block (the open page's) through the station
 // server. Each request runs on a worker thread of its own; results come back to this object's
@@ -67,10 +73,21 @@ protected:
     bool event(QEvent* e) override;
 
 private:
+    struct Request;
     class Worker;
-    // Private slots and members are the implementer's choice.
+
+    Request connection(int block, int timeoutMs) const;
+    void startWorker(Request request);
+    // The write fields of a block, in the order the request takes them.
+    QStringList blockFields(int block) const;
+
+    void onRemoteSetQueryRead();
+    void onRemoteReadDone();
+    void onRemoteWriteDone(const QString& reply);
     void onPollTick();
     void onWatchdogTick();
+    void serverBusy();
+    void applyBlock(const model::PanelConfig& next);
 
     model::PanelConfig& m_cfg;
     rules::EditorState& m_state;
@@ -81,6 +98,14 @@ private:
     QTimer m_poll;
     QTimer m_watchdog;
     QString m_receivedText;
+    // The one request in flight, released once its result has been handled.
+    std::unique_ptr<Worker> m_worker;
+    // A read lasts from its command to its result, the busy server or the watchdog; results of a
+    // read that has ended are dropped.
+    bool m_reading = false;
+    bool m_writing = false;
+    int m_readBlock = 0;
+    int m_writeBlock = 0;
 };
 
 } // namespace zorel8z::remote
