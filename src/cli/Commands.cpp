@@ -8,6 +8,9 @@
 #include "export/ZoneSummary.h"
 #include "model/ConfigFile.h"
 #include "model/ConfigJson.h"
+#include "remote/CurlHttpClient.h"
+#include "remote/RemoteCommands.h"
+#include "remote/RemoteMode.h"
 #include "rules/EditorState.h"
 #include "rules/Sequences.h"
 #include "usb/QtSerialPort.h"
@@ -50,7 +53,12 @@ const QString kUsageText = QStringLiteral(
     "  zorel8z summary FILE                  зведення шлейфів за групами (JSON)\n"
     "  zorel8z export FILE -o OUT.conf       експорт для програмного забезпечення ПЦС\n"
     "  zorel8z read --port DEV [-o FILE]     зчитати конфігурацію з ППК по USB (.c8z, .json; без -o: JSON)\n"
-    "  zorel8z write --port DEV FILE         записати конфігурацію з FILE у ППК по USB\n");
+    "  zorel8z write --port DEV FILE         записати конфігурацію з FILE у ППК по USB\n"
+    "  zorel8z remote-read --server IP:PORT --panel N --password P --block 1..4 [--in FILE] [-o FILE]\n"
+    "                                        зчитати блок через сервер ПЦС поверх --in FILE (або типових\n"
+    "                                        значень); без -o: JSON\n"
+    "  zorel8z remote-write --server IP:PORT --panel N --password P --block 1..4 FILE\n"
+    "                                        записати блок з FILE у ППК через сервер ПЦС\n");
 
 int usage(const QString& problem = QString()) {
     if (!problem.isEmpty())
@@ -263,6 +271,158 @@ int writePanel(const QStringList& args) {
     return noAnswer(ui.shown) ? kNoAnswer : kRefused;
 }
 
+// The connection values and the block of a remote command. A value that is not even a number is a
+// usage error; the ranges are the remote commands' own checks, with their messages.
+struct RemoteArgs {
+    QString serverIP;
+    int serverPort = 0;
+    int panel = 0;
+    QString password;
+    int block = 0;
+    remote::RemoteTimings timings;
+};
+
+const QStringList kRemoteValued = {QStringLiteral("--server"), QStringLiteral("--panel"),
+                                   QStringLiteral("--password"), QStringLiteral("--block"),
+                                   QStringLiteral("--in"), QStringLiteral("-o"),
+                                   QStringLiteral("--poll-ms"), QStringLiteral("--watchdog-ms")};
+
+bool remoteArgs(const QMap<QString, QString>& opt, RemoteArgs& out, QString& problem) {
+    for (const char* required : {"--server", "--panel", "--password", "--block"}) {
+        if (!opt.contains(QLatin1String(required))) {
+            problem = QStringLiteral("Не вказано %1").arg(QLatin1String(required));
+            return false;
+        }
+    }
+    const QString server = opt[QStringLiteral("--server")];
+    const qsizetype colon = server.lastIndexOf(QLatin1Char(':'));
+    bool ok = colon > 0;
+    if (ok)
+        out.serverPort = server.mid(colon + 1).toInt(&ok);
+    if (!ok) {
+        problem = QStringLiteral("--server: потрібно IP:PORT");
+        return false;
+    }
+    out.serverIP = server.left(colon);
+    out.panel = opt[QStringLiteral("--panel")].toInt(&ok);
+    if (!ok) {
+        problem = QStringLiteral("--panel: потрібно число");
+        return false;
+    }
+    out.password = opt[QStringLiteral("--password")];
+    // The window's password field holds at most six characters.
+    if (out.password.size() > model::widths::pwd) {
+        problem = QStringLiteral("--password: не більше 6 символів");
+        return false;
+    }
+    out.block = opt[QStringLiteral("--block")].toInt(&ok);
+    if (!ok || out.block < 1 || out.block > 4) {
+        problem = QStringLiteral("--block: потрібно 1, 2, 3 або 4");
+        return false;
+    }
+    out.timings.pollMs = 4000;
+    out.timings.watchdogMs = 20000;
+    if (opt.contains(QStringLiteral("--poll-ms")))
+        out.timings.pollMs = opt[QStringLiteral("--poll-ms")].toInt();
+    if (opt.contains(QStringLiteral("--watchdog-ms")))
+        out.timings.watchdogMs = opt[QStringLiteral("--watchdog-ms")].toInt();
+    return true;
+}
+
+// Remote mode on the page of the block, with the connection values as the window's fields would hold them.
+void remoteState(const RemoteArgs& a, model::PanelConfig& cfg, rules::EditorState& state) {
+    remote::switchToRemote(cfg, state);
+    state.openPage = rules::Page(a.block - 1);
+    // Only the number the station knows the panel by; the configuration keeps its own number, which
+    // is how a write from a file renumbers the panel.
+    state.seNumPPK = a.panel;
+    state.edPwd = a.password;
+    state.meRemoteServerIP = a.serverIP;
+    state.seRemoteServerPort = a.serverPort;
+}
+
+// Runs one remote command to its end; a refused one ends before the loop would start.
+template <typename Start>
+void runRemote(remote::RemoteCommands& commands, Start start) {
+    bool ended = false;
+    QEventLoop loop;
+    QObject::connect(&commands, &remote::RemoteCommands::commandEnded, &loop, [&] {
+        ended = true;
+        loop.quit();
+    });
+    start();
+    if (!ended)
+        loop.exec();
+}
+
+int remoteExit(const QStringList& shown) {
+    return shown.contains(usb::msg::kNoAnswer) || shown.contains(remote::msg::kServerBusy) ? kNoAnswer : kRefused;
+}
+
+int remoteRead(const QStringList& args) {
+    QStringList pos;
+    QMap<QString, QString> opt;
+    if (!split(args, {}, kRemoteValued, pos, opt) || !pos.isEmpty())
+        return usage();
+    RemoteArgs a;
+    QString problem;
+    if (!remoteArgs(opt, a, problem))
+        return usage(problem);
+    const QString out = opt.value(QStringLiteral("-o"));
+    if (!out.isEmpty() && !isJson(out) && !isC8z(out))
+        return usage(QStringLiteral("Невідоме розширення файлу: %1 (потрібно .c8z або .json)").arg(out));
+    StderrUi ui;
+    model::PanelConfig cfg;
+    if (opt.contains(QStringLiteral("--in")) && !load(opt[QStringLiteral("--in")], cfg, ui))
+        return kRefused;
+    rules::EditorState state;
+    remoteState(a, cfg, state);
+    bool filled = false;
+    try {
+        remote::CurlHttpClient http;
+        remote::RemoteCommands commands(cfg, state, http, ui, a.timings);
+        QObject::connect(&commands, &remote::RemoteCommands::pageFilled, [&] { filled = true; });
+        runRemote(commands, [&] { commands.readCommand(); });
+    } catch (const Error& e) {
+        ui.showMessage(MsgIcon::Error, e.text());
+        return kRefused;
+    }
+    if (!filled)
+        return remoteExit(ui.shown);
+    if (out.isEmpty()) {
+        write(stdout, QString::fromUtf8(model::configToJson(cfg)));
+        return kDone;
+    }
+    return store(out, cfg, ui) ? kDone : kRefused;
+}
+
+int remoteWrite(const QStringList& args) {
+    QStringList pos;
+    QMap<QString, QString> opt;
+    if (!split(args, {}, kRemoteValued, pos, opt) || pos.size() != 1 || opt.contains(QStringLiteral("--in")) ||
+        opt.contains(QStringLiteral("-o")))
+        return usage();
+    RemoteArgs a;
+    QString problem;
+    if (!remoteArgs(opt, a, problem))
+        return usage(problem);
+    StderrUi ui;
+    model::PanelConfig cfg;
+    if (!load(pos[0], cfg, ui))
+        return kRefused;
+    rules::EditorState state;
+    remoteState(a, cfg, state);
+    try {
+        remote::CurlHttpClient http;
+        remote::RemoteCommands commands(cfg, state, http, ui, a.timings);
+        runRemote(commands, [&] { commands.writeCommand(); });
+    } catch (const Error& e) {
+        ui.showMessage(MsgIcon::Error, e.text());
+        return kRefused;
+    }
+    return ui.shown.contains(usb::msg::kWritten) ? kDone : remoteExit(ui.shown);
+}
+
 } // namespace
 
 int run(const QStringList& args) {
@@ -282,6 +442,10 @@ int run(const QStringList& args) {
         return readPanel(rest);
     if (command == QLatin1String("write"))
         return writePanel(rest);
+    if (command == QLatin1String("remote-read"))
+        return remoteRead(rest);
+    if (command == QLatin1String("remote-write"))
+        return remoteWrite(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         write(stdout, kUsageText);
         return kDone;
