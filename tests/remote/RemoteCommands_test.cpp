@@ -222,7 +222,7 @@ TEST(RemoteRead, FailedPollMeansTheServerIsBusy) {
         {"empty reply", {QString()}},
     };
     for (const auto& c : cases) {
-        Fixture f(Page::Users, quick(300));
+        Fixture f(Page::Users, quick(1000));
         f.acceptQuery();
         f.http.script(QStringLiteral("/read_config"), {{QStringLiteral("no_data")}, c.reply});
         f.state.setAllMarks(PageMark::Synced);
@@ -237,7 +237,7 @@ TEST(RemoteRead, FailedPollMeansTheServerIsBusy) {
         EXPECT_TRUE(f.commands->receivedText().isEmpty()) << c.name;
         EXPECT_TRUE(f.cfg.sameSettings(before)) << c.name;
         // Past the watchdog's time nothing else happens: the read has ended.
-        test::waitUntil([] { return false; }, 500);
+        test::waitUntil([] { return false; }, 1300);
         EXPECT_EQ(f.ui.texts().size(), 1) << c.name;
         EXPECT_EQ(f.http.count(QStringLiteral("/read_config")), 2) << c.name;
     }
