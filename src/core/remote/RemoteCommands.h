@@ -51,13 +51,17 @@ public:
     ~RemoteCommands() override;
 
     // The read command in remote mode: query, then polls until the block arrives or the watchdog.
-    // Does nothing while a remote command is running.
+    // Refused, with its message, for a panel number of 0 or above 65535, an empty password, a port
+    // outside 1..65535 or an address that does not read as four decimal groups; refused silently
+    // outside remote mode or on the key page. A refusal ends the command at once (commandEnded).
+    // Does nothing at all while a remote command is running.
     void readCommand();
-    // The write command in remote mode: the write sequence, then one write request.
-    // Does nothing while a remote command is running.
+    // The write command in remote mode: the write sequence (its messages on refusal), then one write
+    // request with the open page's block. Does nothing at all while a remote command is running.
     void writeCommand();
 
-    // Whether a remote command is under way (a worker running or polls pending).
+    // Whether a remote command is under way, or a request of one that has ended (by the watchdog)
+    // still holds the client.
     bool busy() const;
     const QString& receivedText() const { return m_receivedText; }
 
