@@ -21,13 +21,17 @@ QtSerialPort::QtSerialPort(QStringList extraPorts, int quietMs, QObject* parent)
 
 QtSerialPort::~QtSerialPort() { close(); }
 
+QStringList QtSerialPort::sortedPortNames(QStringList names) {
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    return names;
+}
+
 QStringList QtSerialPort::systemPorts() {
     QStringList names;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         names << info.portName();
-    std::sort(names.begin(), names.end(),
-              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    return names;
+    return sortedPortNames(names);
 }
 
 QStringList QtSerialPort::availablePorts() const { return systemPorts() + m_extraPorts; }

@@ -32,6 +32,8 @@ public:
 
     // The system's ports sorted as text without regard to case.
     static QStringList systemPorts();
+    // Sorted as text without regard to case: COM1, COM10, COM3.
+    static QStringList sortedPortNames(QStringList names);
 
 private:
     void onReadyRead();

@@ -1,0 +1,37 @@
+#include "Settings.h"
+
+#include "common/Errors.h"
+
+#include <QSettings>
+
+namespace zorel8z::gui {
+
+StoredSettings readSettings() {
+    StoredSettings out;
+    QSettings store(settings::kOrganisation, settings::kApplication);
+    if (store.allKeys().isEmpty())
+        return out;
+    int com = 0;
+    out.defaultCom = tryStrToInt(store.value(settings::kDefaultCom).toString(), com) ? com : 0;
+    out.defaultIP = store.value(settings::kDefaultIP).toString();
+    int port = 0;
+    const QString portText = store.value(settings::kDefaultPort).toString();
+    out.defaultPort = (!portText.isEmpty() && tryStrToInt(portText, port)) ? port : 15001;
+    return out;
+}
+
+void writeSettings(int comIndex, const QString& ip, int port) {
+    QSettings store(settings::kOrganisation, settings::kApplication);
+    store.setValue(settings::kDefaultCom, QString::number(comIndex));
+    store.setValue(settings::kDefaultIP, ip);
+    store.setValue(settings::kDefaultPort, QString::number(port));
+    store.sync();
+}
+
+int panelPortIndex(int stored, int count) {
+    if (stored >= 0 && stored < count)
+        return stored;
+    return count > 0 ? count - 1 : -1;
+}
+
+} // namespace zorel8z::gui

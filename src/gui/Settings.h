@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace zorel8z::gui {
+
+// The three values that outlive a run, in the per-user settings store.
+struct StoredSettings {
+    int defaultCom = 0;
+    QString defaultIP = QStringLiteral("127.000.000.001");
+    int defaultPort = 15001;
+};
+
+namespace settings {
+inline const QString kOrganisation = QStringLiteral("QuendalSoftware");
+inline const QString kApplication = QStringLiteral("Settings");
+inline const QString kDefaultCom = QStringLiteral("DefaultCom");
+inline const QString kDefaultIP = QStringLiteral("DefaultIP");
+inline const QString kDefaultPort = QStringLiteral("DefaultPort");
+} // namespace settings
+
+// Nothing stored yet: the defaults. Stored but a value missing: "DefaultIP" empties the field,
+// "DefaultPort" gives 15001, and a "DefaultCom" that is not a whole number counts as 0.
+StoredSettings readSettings();
+// Each value is written as a string; a store that cannot be written loses them silently.
+void writeSettings(int comIndex, const QString& ip, int port);
+
+// The panel-port entry to choose at start: the stored position when the list has it, else the last
+// entry, else none (-1).
+int panelPortIndex(int stored, int count);
+
+} // namespace zorel8z::gui

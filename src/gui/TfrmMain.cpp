@@ -1,0 +1,787 @@
+#include "TfrmMain.h"
+
+#include "Artwork.h"
+#include "GridDelegate.h"
+#include "Settings.h"
+
+#include "common/Errors.h"
+#include "export/ConfExport.h"
+#include "export/ZoneSummary.h"
+#include "model/ConfigFile.h"
+#include "remote/CurlHttpClient.h"
+#include "remote/RemoteMode.h"
+#include "rules/Grids.h"
+#include "rules/ParamRules.h"
+#include "rules/Sequences.h"
+#include "rules/ZoneRules.h"
+#include "usb/QtSerialPort.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace zorel8z::gui {
+
+using model::PageMark;
+using rules::Control;
+using rules::Page;
+
+namespace {
+
+// The window's own fills must not run the rules that the user's changes run.
+class FillGuard {
+public:
+    explicit FillGuard(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
+    ~FillGuard() { m_flag = m_old; }
+
+private:
+    bool& m_flag;
+    bool m_old;
+};
+
+bool within(const QWidget* widget, const QWidget* ancestor) {
+    return widget && ancestor && (widget == ancestor || ancestor->isAncestorOf(widget));
+}
+
+void setSpin(QSpinBox* box, int value, const QString& text) {
+    box->setValue(value);
+    // A spin edit the user has emptied keeps its value but shows nothing.
+    if (text.isEmpty())
+        box->findChild<QLineEdit*>()->clear();
+}
+
+void selectIndex(QComboBox* box, int index, bool valid) { box->setCurrentIndex(valid ? index : -1); }
+
+} // namespace
+
+TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
+    // FormCreate: the protocol object, the transports, the commands and the grids' start values.
+    if (options.shell) {
+        m_shell = options.shell;
+    } else {
+        m_ownShell = std::make_unique<DesktopShell>(this);
+        m_shell = m_ownShell.get();
+    }
+    remote::HttpClient* http = options.http;
+    if (!http) {
+        m_ownHttp = std::make_unique<remote::CurlHttpClient>();
+        http = m_ownHttp.get();
+    }
+    m_panelPort = options.panelPort ? std::move(options.panelPort)
+                                    : std::make_unique<usb::QtSerialPort>(options.extraPorts);
+    m_readerPort = options.readerPort ? std::move(options.readerPort)
+                                      : std::make_unique<usb::QtSerialPort>(options.extraPorts);
+    m_usb = std::make_unique<usb::UsbCommands>(m_cfg, m_state, *m_panelPort, *m_shell, options.usbTimings);
+    m_keyReader = std::make_unique<usb::KeyReader>(m_cfg, m_state, *m_readerPort, *m_panelPort, *m_shell);
+    m_remote = std::make_unique<remote::RemoteCommands>(m_cfg, m_state, *http, *m_shell, options.remoteTimings);
+
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(texts::kCaption);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowIcon(QIcon(art::emblem(QSize(64, 50))));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(232, 232, 232));
+    setPalette(pal);
+
+    buildMenus();
+    auto* central = new QWidget;
+    central->setObjectName(QStringLiteral("clientArea"));
+    central->setFixedSize(794, 524);
+    setCentralWidget(central);
+    buildTopBand(central);
+
+    auto* configGroup = new QGroupBox(QStringLiteral("Конфігурація ППК"), central);
+    configGroup->setObjectName(QStringLiteral("gbox_Conf"));
+    configGroup->setGeometry(8, 126, 778, 344);
+    auto* configLayout = new QVBoxLayout(configGroup);
+    configLayout->setContentsMargins(8, 4, 8, 8);
+    configLayout->setSpacing(4);
+
+    pSerialNum = new QFrame;
+    pSerialNum->setObjectName(QStringLiteral("pSerialNum"));
+    auto* serialLayout = new QHBoxLayout(pSerialNum);
+    serialLayout->setContentsMargins(0, 0, 0, 0);
+    auto identity = [](const QString& name) {
+        auto* label = new QLabel;
+        label->setObjectName(name);
+        label->setAccessibleName(name);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAlignment(Qt::AlignCenter);
+        label->setFixedSize(110, 24);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        return label;
+    };
+    edSerialNum = identity(QStringLiteral("edSerialNum"));
+    edFirmware = identity(QStringLiteral("edFirmware"));
+    serialLayout->addStretch(1);
+    serialLayout->addWidget(new QLabel(QStringLiteral("Серійний номер ППК: ")));
+    serialLayout->addWidget(edSerialNum);
+    serialLayout->addSpacing(40);
+    serialLayout->addWidget(new QLabel(QStringLiteral("Прошивка ППК: ")));
+    serialLayout->addWidget(edFirmware);
+    serialLayout->addStretch(1);
+    pSerialNum->setFixedHeight(28);
+    configLayout->addWidget(pSerialNum);
+
+    pInternet = new QFrame;
+    pInternet->setObjectName(QStringLiteral("pInternet"));
+    auto* internetLayout = new QHBoxLayout(pInternet);
+    internetLayout->setContentsMargins(0, 0, 0, 0);
+    l_PPKnum = new QLabel(QStringLiteral("Номер ППК в ПЦС:"));
+    l_PPKnum->setObjectName(QStringLiteral("l_PPKnum"));
+    seNumPPK = new QSpinBox;
+    seNumPPK->setObjectName(QStringLiteral("seNumPPK"));
+    seNumPPK->setAccessibleName(QStringLiteral("seNumPPK"));
+    seNumPPK->setRange(0, 999999999);
+    seNumPPK->setFixedWidth(120);
+    seNumPPK->setAlignment(Qt::AlignRight);
+    l_Pwd = new QLabel(QStringLiteral("Пароль віддаленого конфігурування:"));
+    l_Pwd->setObjectName(QStringLiteral("l_Pwd"));
+    edPwd = new QLineEdit;
+    edPwd->setObjectName(QStringLiteral("edPwd"));
+    edPwd->setAccessibleName(QStringLiteral("edPwd"));
+    edPwd->setMaxLength(model::widths::pwd);
+    edPwd->setEchoMode(QLineEdit::Password);
+    edPwd->setFixedWidth(100);
+    internetLayout->addStretch(1);
+    internetLayout->addWidget(l_PPKnum);
+    internetLayout->addWidget(seNumPPK);
+    internetLayout->addSpacing(30);
+    internetLayout->addWidget(l_Pwd);
+    internetLayout->addWidget(edPwd);
+    internetLayout->addStretch(1);
+    pInternet->setFixedHeight(28);
+    pInternet->hide();
+    configLayout->addWidget(pInternet);
+
+    pcConf = new QTabWidget;
+    pcConf->setObjectName(QStringLiteral("pcConf"));
+    pcConf->setAccessibleName(QStringLiteral("pcConf"));
+    // Five captions with their marks must fit the page control without scroll buttons.
+    QFont tabFont = pcConf->font();
+    tabFont.setPixelSize(14);
+    pcConf->tabBar()->setFont(tabFont);
+    m_pages = {buildNetworkPage(), buildUsersPage(), buildZonesPage(), buildParamsPage(), buildKeysPage()};
+    for (int i = 0; i < model::kPageCount; ++i)
+        pcConf->addTab(m_pages[i], art::pageMark(PageMark::None), remote::pageCaption(Page(i)));
+    configLayout->addWidget(pcConf, 1);
+
+    btnReadConf = new QPushButton(central);
+    btnReadConf->setObjectName(QStringLiteral("btnReadConf"));
+    btnReadConf->setAccessibleName(QStringLiteral("btnReadConf"));
+    btnReadConf->setIcon(art::glyph(art::Glyph::Read));
+    btnReadConf->setIconSize(QSize(24, 24));
+    btnReadConf->setGeometry(8, 478, 360, 40);
+    btnWriteConf = new QPushButton(central);
+    btnWriteConf->setObjectName(QStringLiteral("btnWriteConf"));
+    btnWriteConf->setAccessibleName(QStringLiteral("btnWriteConf"));
+    btnWriteConf->setIcon(art::glyph(art::Glyph::Write));
+    btnWriteConf->setIconSize(QSize(24, 24));
+    btnWriteConf->setGeometry(426, 478, 360, 40);
+    ProgressBar1 = new QProgressBar(central);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    // Marquee: the panel gives no progress, only its acknowledgement at the end.
+    ProgressBar1->setRange(0, 0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setGeometry(432, 490, 80, 16);
+    ProgressBar1->hide();
+    ProgressBar1->raise();
+
+    // The grids' start values and the rest of the record as created.
+    connectControls();
+    fillAll();
+    refreshCaptions();
+    refreshState();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::connectControls() {
+    // Commands: the menu items run the commands whatever the buttons' state.
+    connect(btnReadConf, &QPushButton::clicked, this, &TfrmMain::btnReadConfClick);
+    connect(btnWriteConf, &QPushButton::clicked, this, &TfrmMain::btnWriteConfClick);
+    connect(N4, &QAction::triggered, this, &TfrmMain::btnReadConfClick);
+    connect(N5, &QAction::triggered, this, &TfrmMain::btnWriteConfClick);
+    connect(miOpen, &QAction::triggered, this, &TfrmMain::miOpenClick);
+    connect(miSaveAs, &QAction::triggered, this, &TfrmMain::miSaveAsClick);
+    connect(N2, &QAction::triggered, this, &QWidget::close);
+    connect(conf1, &QAction::triggered, this, &TfrmMain::conf1Click);
+    connect(N8, &QAction::triggered, this, &TfrmMain::N8Click);
+    connect(N1, &QMenu::aboutToShow, this, &TfrmMain::N1Click);
+    connect(N9, &QMenu::aboutToShow, this, &TfrmMain::N9Click);
+    for (int i = 0; i < 4; ++i)
+        connect(N11_14[i], &QAction::triggered, this, [this, i] { showPage(Page(i)); });
+
+    // Modes.
+    connect(rbtn_Local, &QRadioButton::clicked, this, &TfrmMain::rbtn_LocalClick);
+    connect(rbtn_Remote, &QRadioButton::clicked, this, &TfrmMain::rbtn_RemoteClick);
+    connect(USBCOM1, &QAction::triggered, this, [this] {
+        rbtn_Local->setChecked(true);
+        rbtn_LocalClick();
+    });
+    connect(Internet1, &QAction::triggered, this, [this] {
+        rbtn_Remote->setChecked(true);
+        rbtn_RemoteClick();
+    });
+    connect(pcConf, &QTabWidget::currentChanged, this, &TfrmMain::pcConfChange);
+    connect(btnChangePPKNum, &QPushButton::clicked, this, &TfrmMain::btnChangePPKNumClick);
+    connect(seNumPPK, &QSpinBox::valueChanged, this, [this](int value) {
+        if (m_filling)
+            return;
+        m_state.seNumPPK = value;
+        remote::onNumPPKChanged(m_cfg, m_state, value);
+        fillNetwork();
+        refreshState();
+    });
+    connect(edPwd, &QLineEdit::textEdited, this, [this](const QString& text) { m_state.edPwd = text; });
+    connect(meRemoteServerIP, &QLineEdit::textEdited, this,
+            [this] { m_state.meRemoteServerIP = meRemoteServerIP->displayText(); });
+    connect(seRemoteServerPort, &QSpinBox::valueChanged, this, [this](int value) {
+        if (!m_filling)
+            m_state.seRemoteServerPort = value;
+    });
+
+    // Ports.
+    connect(ComComboBox1, &QComboBox::activated, this, [this] {
+        m_usb->portPicked(ComComboBox1->currentText());
+        refreshState();
+    });
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] {
+        const QStringList ports = m_usb->refreshPorts();
+        FillGuard guard(m_filling);
+        ComComboBox1->clear();
+        ComComboBox1->addItems(ports);
+        ComComboBox1->setCurrentIndex(ports.isEmpty() ? -1 : 0);
+    });
+    connect(ComComboBox2, &QComboBox::activated, this, [this] { m_keyReader->portPicked(ComComboBox2->currentText()); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] {
+        const QStringList ports = m_keyReader->refreshPorts();
+        FillGuard guard(m_filling);
+        ComComboBox2->clear();
+        ComComboBox2->addItems(ports);
+        ComComboBox2->setCurrentIndex(ports.isEmpty() ? -1 : 0);
+    });
+
+    // Network page.
+    auto spinField = [this](QSpinBox* box, Control control, int& field) {
+        connect(box, &QSpinBox::textChanged, this, [this, box, control, &field] {
+            if (m_filling)
+                return;
+            userEditedSpin(control, box, field);
+        });
+    };
+    spinField(seNumConfPPK, Control::seNumConfPPK, m_cfg.numPPK);
+    spinField(seServerPort, Control::seServerPort, m_cfg.serverPort);
+    spinField(seRedServerPort, Control::seRedServerPort, m_cfg.redPort);
+    spinField(seUKworkTime, Control::seUKworkTime, m_cfg.UKworkTime);
+    spinField(seUKon, Control::seUKon, m_cfg.UKon);
+    spinField(seUKoff, Control::seUKoff, m_cfg.UKoff);
+    spinField(sePPKDelayTime, Control::sePPKDelayTime, m_cfg.timeDelay);
+    spinField(sePPKDelayTime2, Control::sePPKDelayTime2, m_cfg.timeDelay2);
+
+    auto textField = [this](QLineEdit* edit, Control control, QString& field, bool withBlanks) {
+        connect(edit, &QLineEdit::textEdited, this, [this, edit, control, &field, withBlanks] {
+            // Addresses and the remote password keep their blanks: the checks read them by position.
+            field = withBlanks ? edit->displayText() : edit->text();
+            rules::onFieldEdited(m_state, control);
+            refreshState();
+        });
+    };
+    textField(meServerIP, Control::meServerIP, m_cfg.serverIP, true);
+    textField(meRedServerIP, Control::meRedServerIP, m_cfg.redIP, true);
+    textField(edPassword5, Control::edPassword5, m_cfg.pwd, true);
+    textField(mePwdLevel1, Control::mePwdLevel1, m_cfg.PwdLev1, false);
+    textField(mePwdLevel2, Control::mePwdLevel2, m_cfg.PwdLev2, false);
+    textField(meLowLevel, Control::meLowLevel, m_cfg.LowLevelV, false);
+    textField(meHiLevel, Control::meHiLevel, m_cfg.HiLevelV, false);
+
+    auto apnField = [this](QComboBox* box, Control control, QString& field) {
+        auto edited = [this, box, control, &field] {
+            field = box->currentText();
+            rules::onFieldEdited(m_state, control);
+            refreshState();
+        };
+        connect(box->lineEdit(), &QLineEdit::textEdited, this, edited);
+        connect(box, &QComboBox::activated, this, edited);
+    };
+    apnField(edAPNname, Control::edAPNname, m_cfg.apn);
+    apnField(edAPNname2, Control::edAPNname2, m_cfg.apn2);
+
+    // Zones: the rules judge the change and may undo it; the page then shows what stands.
+    for (int z = 0; z < model::kZoneCount; ++z) {
+        connect(cbGr[z], &QComboBox::activated, this, [this, z](int index) {
+            m_cfg.lines[z].group = index + 1;
+            rules::onZoneGroupChanged(m_cfg, m_state, z + 1, *m_shell);
+            fillZones();
+            refreshState();
+        });
+        connect(cbType[z], &QComboBox::activated, this, [this, z](int index) {
+            m_cfg.lines[z].type = index;
+            rules::onZoneTypeChanged(m_cfg, m_state, z + 1, *m_shell);
+            fillZones();
+            refreshState();
+        });
+        connect(cbStatus[z], &QComboBox::activated, this, [this, z](int index) {
+            m_cfg.lines[z].modifier = index;
+            rules::onZoneModifierChanged(m_cfg, m_state, z + 1, *m_shell);
+            fillZones();
+            refreshState();
+        });
+    }
+
+    // Parameters.
+    connect(cbPPKtype, &QComboBox::activated, this, [this](int index) {
+        if (index == m_cfg.ppkType)
+            return;
+        m_cfg.ppkType = index;
+        rules::onPPKTypeChanged(m_cfg, m_state, *m_shell);
+        refreshState();
+    });
+    connect(cbUKinvert, &QComboBox::activated, this, [this](int index) {
+        if (index == m_cfg.UKinvert)
+            return;
+        m_cfg.UKinvert = index;
+        rules::onFieldEdited(m_state, Control::cbUKinvert);
+        refreshState();
+    });
+    auto setInput = [this](QComboBox* box, QCheckBox* tick, int input) {
+        connect(box, &QComboBox::activated, this, [this, input](int index) {
+            (input == 1 ? m_cfg.Set1 : m_cfg.Set2).group = index;
+            rules::onSetInputChanged(m_cfg, m_state, input, *m_shell);
+            fillParams();
+            refreshState();
+        });
+        connect(tick, &QCheckBox::clicked, this, [this, input](bool checked) {
+            (input == 1 ? m_cfg.Set1 : m_cfg.Set2).indicator = checked;
+            rules::onSetIndicatorSwitched(m_cfg, m_state, input);
+            fillParams();
+            refreshState();
+        });
+    };
+    setInput(cbSet1, cbInd1, 1);
+    setInput(cbSet2, cbInd2, 2);
+
+    // Grids: a new cell chosen, or the grid left, brings the cells into shape.
+    connect(sgUsers, &QTableWidget::currentCellChanged, this, [this] { normaliseUsers(); });
+    connect(sgSmartButton, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (m_filling || row < 0)
+            return;
+        FillGuard guard(m_filling);
+        rules::onKeyCodesCellSelected(m_cfg, m_state, row + 1, *m_shell);
+        fillKeys();
+    });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (within(old, sgUsers) && !within(now, sgUsers))
+            normaliseUsers();
+        if (within(old, sgSmartButton) && !within(now, sgSmartButton))
+            normaliseKeys();
+    });
+
+    // Key reader.
+    connect(cbUVIUser, &QComboBox::activated, this, [this](int index) { m_state.readerUser = index + 1; });
+    connect(sbUVIRead, &QPushButton::clicked, this, [this](bool down) {
+        m_keyReader->setReading(down);
+        refreshState();
+    });
+    connect(m_keyReader.get(), &usb::KeyReader::keyCodeChanged, this, [this](int user) {
+        fillKeyCell(user);
+        refreshState();
+    });
+    connect(m_keyReader.get(), &usb::KeyReader::stateChanged, this, &TfrmMain::refreshState);
+
+    // What the commands report.
+    connect(m_usb.get(), &usb::UsbCommands::configReplaced, this, &TfrmMain::fillAll);
+    connect(m_usb.get(), &usb::UsbCommands::stateChanged, this, &TfrmMain::refreshState);
+    connect(m_remote.get(), &remote::RemoteCommands::pageFilled, this, [this] {
+        fillAll();
+        refreshState();
+    });
+    connect(m_remote.get(), &remote::RemoteCommands::stateChanged, this, &TfrmMain::refreshState);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and exit
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TfrmMain::FormShow() {
+    FillGuard guard(m_filling);
+    const QStringList panelPorts = m_panelPort->availablePorts();
+    const QStringList readerPorts = m_readerPort->availablePorts();
+    ComComboBox1->clear();
+    ComComboBox1->addItems(panelPorts);
+    ComComboBox2->clear();
+    ComComboBox2->addItems(readerPorts);
+
+    const StoredSettings stored = readSettings();
+    meRemoteServerIP->setText(stored.defaultIP);
+    m_state.meRemoteServerIP = meRemoteServerIP->displayText();
+    seRemoteServerPort->setValue(stored.defaultPort);
+    m_state.seRemoteServerPort = seRemoteServerPort->value();
+
+    const int panelIndex = panelPortIndex(stored.defaultCom, panelPorts.size());
+    ComComboBox1->setCurrentIndex(panelIndex);
+    if (panelIndex >= 0)
+        m_usb->choosePort(panelPorts[panelIndex]);
+    ComComboBox2->setCurrentIndex(readerPorts.size() - 1);
+    if (!readerPorts.isEmpty())
+        m_keyReader->choosePort(readerPorts.last());
+
+    refreshCaptions();
+    rules::TakeZoneSnapshot(m_cfg, m_state);
+    refreshState();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TfrmMain::FormClose() {
+    writeSettings(ComComboBox1->currentIndex(), meRemoteServerIP->displayText(), seRemoteServerPort->value());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void TfrmMain::btnReadConfClick() {
+    if (m_state.mode == rules::Mode::Remote)
+        m_remote->readCommand();
+    else
+        m_usb->readCommand();
+    refreshState();
+}
+
+void TfrmMain::btnWriteConfClick() {
+    if (m_state.mode == rules::Mode::Remote)
+        m_remote->writeCommand();
+    else
+        m_usb->writeCommand();
+    // The write normalises the addresses and may copy typed passwords: show what stands now.
+    fillAll();
+    refreshState();
+}
+
+void TfrmMain::miOpenClick() {
+    const QString path = m_shell->askOpenPath(model::configfile::kFilter);
+    if (path.isEmpty())
+        return;
+    if (model::openConfigFile(m_ctl, path, m_cfg, *m_shell)) {
+        m_state.retakeFrom(m_cfg);
+        fillAll();
+    }
+}
+
+void TfrmMain::miSaveAsClick() {
+    if (rules::saveSequence(m_cfg, m_state, *m_shell) == rules::Verdict::Stop)
+        return;
+    const QString path =
+        m_shell->askSavePath(model::configfile::kFilter, model::configfile::kDefaultName, model::configfile::kExtension);
+    if (path.isEmpty())
+        return;
+    model::saveConfigFile(m_ctl, path, m_cfg, *m_shell);
+}
+
+void TfrmMain::conf1Click() {
+    const QString path = m_shell->askExportPath(texts::kExportFilter);
+    if (path.isEmpty())
+        return;
+    try {
+        exporting::GetConfFile(path, exporting::GetConfig(m_cfg.lines));
+    } catch (const Error& e) {
+        m_shell->showMessage(MsgIcon::Error, e.text());
+    }
+}
+
+void TfrmMain::N1Click() {
+    const bool local = m_state.mode == rules::Mode::Local;
+    miOpen->setEnabled(local);
+    miSaveAs->setEnabled(local);
+}
+
+void TfrmMain::N9Click() {
+    USBCOM1->setChecked(m_state.mode == rules::Mode::Local);
+    Internet1->setChecked(m_state.mode == rules::Mode::Remote);
+}
+
+void TfrmMain::N8Click() {
+    const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + texts::kManualFile;
+    QString error;
+    if (!m_shell->openDocument(path, error))
+        m_shell->showMessage(MsgIcon::Error, texts::kManualError + QStringLiteral("\r\n") + texts::kErrorCode + error);
+}
+
+void TfrmMain::rbtn_LocalClick() {
+    remote::switchToLocal(m_state);
+    applyMode();
+}
+
+void TfrmMain::rbtn_RemoteClick() {
+    remote::switchToRemote(m_cfg, m_state);
+    applyMode();
+}
+
+void TfrmMain::applyMode() {
+    const bool remoteMode = m_state.mode == rules::Mode::Remote;
+    pSerialNum->setVisible(!remoteMode);
+    pInternet->setVisible(remoteMode);
+    gbox_Local->setVisible(!remoteMode);
+    gbox_Remote->setVisible(remoteMode);
+    stextConfInfo->setText(remoteMode ? remote::msg::kRemoteCaption : remote::msg::kLocalCaption);
+    l_password5->setVisible(!remoteMode);
+    edPassword5->setVisible(!remoteMode);
+    l_CapPPKnum->setText(remoteMode ? remote::msg::kNumConfRemote : remote::msg::kNumConfLocal);
+    for (QWidget* w : std::initializer_list<QWidget*>{L_RedIP, L_RedPort, meRedServerIP, seRedServerPort})
+        w->setVisible(!remoteMode);
+    miOpen->setEnabled(!remoteMode);
+    miSaveAs->setEnabled(!remoteMode);
+    {
+        FillGuard guard(m_filling);
+        pcConf->setTabVisible(int(Page::Keys), !remoteMode);
+        pcConf->setCurrentIndex(int(m_state.openPage));
+    }
+    if (rbtn_Remote->isChecked() != remoteMode)
+        (remoteMode ? rbtn_Remote : rbtn_Local)->setChecked(true);
+    fillIdentity();
+    refreshCaptions();
+    refreshState();
+}
+
+void TfrmMain::pcConfChange(int index) {
+    if (index < 0)
+        return;
+    m_state.openPage = Page(index);
+    if (index != int(Page::Keys) && m_keyReader->reading())
+        m_keyReader->pageLeft();
+    refreshCaptions();
+    refreshState();
+}
+
+void TfrmMain::showPage(Page page) { pcConf->setCurrentIndex(int(page)); }
+
+void TfrmMain::btnChangePPKNumClick() {
+    const QString warning = remote::renumberWarning(m_state);
+    m_shell->showMessage(MsgIcon::Warning, warning);
+    refreshState();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fills
+
+void TfrmMain::fillAll() {
+    fillNetwork();
+    fillUsers();
+    fillZones();
+    fillParams();
+    fillKeys();
+    fillIdentity();
+}
+
+void TfrmMain::fillIdentity() {
+    edSerialNum->setText(m_cfg.serialNumber);
+    edFirmware->setText(m_cfg.firmwareVersion);
+}
+
+void TfrmMain::fillNetwork() {
+    FillGuard guard(m_filling);
+    setSpin(seNumConfPPK, m_cfg.numPPK, m_state.spinText(Control::seNumConfPPK, m_cfg.numPPK));
+    edPassword5->setText(m_cfg.pwd);
+    meServerIP->setText(m_cfg.serverIP);
+    setSpin(seServerPort, m_cfg.serverPort, m_state.spinText(Control::seServerPort, m_cfg.serverPort));
+    meRedServerIP->setText(m_cfg.redIP);
+    setSpin(seRedServerPort, m_cfg.redPort, m_state.spinText(Control::seRedServerPort, m_cfg.redPort));
+    edAPNname->setEditText(m_cfg.apn);
+    edAPNname2->setEditText(m_cfg.apn2);
+    meRemoteServerIP->setText(m_state.meRemoteServerIP);
+    seRemoteServerPort->setValue(m_state.seRemoteServerPort);
+}
+
+void TfrmMain::fillUsers() {
+    FillGuard guard(m_filling);
+    for (int row = 0; row < model::kUserCount; ++row) {
+        sgUsers->item(row, 1)->setText(m_cfg.users[row].group);
+        sgUsers->item(row, 2)->setText(m_cfg.users[row].password);
+    }
+}
+
+void TfrmMain::fillZones() {
+    FillGuard guard(m_filling);
+    for (int z = 0; z < model::kZoneCount; ++z) {
+        const model::ZoneEntry& zone = m_cfg.lines[z];
+        selectIndex(cbGr[z], zone.group - 1, zone.groupValid());
+        selectIndex(cbType[z], zone.type, zone.typeValid());
+        selectIndex(cbStatus[z], zone.modifier, zone.modifierValid());
+    }
+}
+
+void TfrmMain::fillParams() {
+    FillGuard guard(m_filling);
+    selectIndex(cbPPKtype, m_cfg.ppkType, m_cfg.ppkType == 0 || m_cfg.ppkType == 1);
+    mePwdLevel1->setText(m_cfg.PwdLev1);
+    mePwdLevel2->setText(m_cfg.PwdLev2);
+    meLowLevel->setText(m_cfg.LowLevelV);
+    meHiLevel->setText(m_cfg.HiLevelV);
+    setSpin(seUKworkTime, m_cfg.UKworkTime, m_state.spinText(Control::seUKworkTime, m_cfg.UKworkTime));
+    setSpin(seUKon, m_cfg.UKon, m_state.spinText(Control::seUKon, m_cfg.UKon));
+    setSpin(seUKoff, m_cfg.UKoff, m_state.spinText(Control::seUKoff, m_cfg.UKoff));
+    selectIndex(cbUKinvert, m_cfg.UKinvert, m_cfg.UKinvert == 0 || m_cfg.UKinvert == 1);
+    selectIndex(cbSet1, m_cfg.Set1.group, m_cfg.Set1.group >= 0 && m_cfg.Set1.group <= 8);
+    selectIndex(cbSet2, m_cfg.Set2.group, m_cfg.Set2.group >= 0 && m_cfg.Set2.group <= 8);
+    cbInd1->setChecked(m_cfg.Set1.indicator);
+    cbInd2->setChecked(m_cfg.Set2.indicator);
+    cbInd1->setVisible(m_state.indicatorVisible[0]);
+    cbInd2->setVisible(m_state.indicatorVisible[1]);
+    l_Set[0]->setText(m_state.setCaption[0]);
+    l_Set[1]->setText(m_state.setCaption[1]);
+    setSpin(sePPKDelayTime, m_cfg.timeDelay, m_state.spinText(Control::sePPKDelayTime, m_cfg.timeDelay));
+    setSpin(sePPKDelayTime2, m_cfg.timeDelay2, m_state.spinText(Control::sePPKDelayTime2, m_cfg.timeDelay2));
+}
+
+void TfrmMain::fillKeys() {
+    for (int user = 1; user <= model::kUserCount; ++user)
+        fillKeyCell(user);
+    FillGuard guard(m_filling);
+    cbUVIUser->setCurrentIndex(m_state.readerUser - 1);
+}
+
+void TfrmMain::fillKeyCell(int user) {
+    FillGuard guard(m_filling);
+    sgSmartButton->item(user - 1, 1)->setText(m_cfg.UVICode[user - 1]);
+}
+
+void TfrmMain::refreshCaptions() {
+    const remote::ButtonCaptions captions = remote::buttonCaptions(m_state);
+    btnReadConf->setText(captions.read);
+    btnWriteConf->setText(captions.write);
+}
+
+void TfrmMain::refreshState() {
+    btnReadConf->setEnabled(m_state.commandsEnabled);
+    btnWriteConf->setEnabled(m_state.commandsEnabled);
+    ComComboBox1->setEnabled(m_state.portListEnabled);
+    ProgressBar1->setVisible(m_state.progressVisible);
+    btnChangePPKNum->setVisible(m_state.mode == rules::Mode::Remote && m_state.changePPKNumVisible);
+    for (int i = 0; i < model::kPageCount; ++i)
+        pcConf->setTabIcon(i, art::pageMark(m_state.marks[i]));
+    const bool reading = m_keyReader->reading();
+    sbUVIRead->setChecked(reading);
+    sbUVIRead->setText(m_keyReader->toggleCaption());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The user's edits
+
+void TfrmMain::userEditedSpin(Control control, QSpinBox* box, int& field) {
+    if (box->cleanText().isEmpty()) {
+        m_state.blankSpinEdits.insert(control);
+    } else {
+        m_state.blankSpinEdits.erase(control);
+        field = box->value();
+    }
+    rules::onFieldEdited(m_state, control);
+    refreshState();
+}
+
+void TfrmMain::usersCellEdited(int row, int column, const QString& text) {
+    if (row < 0 || row >= model::kUserCount)
+        return;
+    if (column == 1)
+        m_cfg.users[row].group = text;
+    else if (column == 2)
+        m_cfg.users[row].password = text;
+    fillUsers();
+}
+
+void TfrmMain::keyCellEdited(int row, const QString& text) {
+    if (row < 0 || row >= model::kUserCount)
+        return;
+    m_cfg.UVICode[row] = text;
+    fillKeyCell(row + 1);
+}
+
+void TfrmMain::normaliseUsers() {
+    if (m_filling)
+        return;
+    rules::NormalizeUserCells(m_cfg, m_state);
+    fillUsers();
+}
+
+void TfrmMain::normaliseKeys() {
+    if (m_filling)
+        return;
+    // The refusals are modal boxes that move the focus again: no second run meanwhile.
+    FillGuard guard(m_filling);
+    rules::NormalizeKeyCodes(m_cfg, *m_shell);
+    fillKeys();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    const QString grid = watched->property("zorel8zGrid").toString();
+    if (grid.isEmpty())
+        return QMainWindow::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    auto* editor = qobject_cast<QLineEdit*>(watched);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    const QString text = key->text();
+    if (!enter && (text.isEmpty() || !text.at(0).isPrint()))
+        return false; // navigation and editing keys are the editor's own
+    const QChar c = enter ? QChar(u'\r') : text.at(0);
+    const QTableWidget* table = grid == QLatin1String("users") ? sgUsers : sgSmartButton;
+    const int row = table->currentRow();
+
+    if (grid == QLatin1String("users")) {
+        if (enter && editor) {
+            // The typed text first, then the shaping that Enter brings.
+            usersCellEdited(row, table->currentColumn(), editor->text());
+            GridDelegate::markTaken(editor);
+        }
+        rules::onUsersKeyPress(m_cfg, m_state, c);
+        if (enter)
+            fillUsers();
+        refreshState();
+        return false;
+    }
+    if (enter && editor) {
+        keyCellEdited(row, editor->text());
+        GridDelegate::markTaken(editor);
+    }
+    bool kept = false;
+    {
+        FillGuard guard(m_filling);
+        kept = rules::onKeyCodesKeyPress(m_cfg, m_state, c, *m_shell);
+    }
+    if (enter)
+        fillKeys();
+    refreshState();
+    return !kept;
+}
+
+} // namespace zorel8z::gui

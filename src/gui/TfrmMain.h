@@ -1,0 +1,242 @@
+#pragma once
+
+#include "Shell.h"
+#include "controller/TController.h"
+#include "model/PanelConfig.h"
+#include "remote/HttpClient.h"
+#include "remote/RemoteCommands.h"
+#include "rules/EditorState.h"
+#include "usb/KeyReader.h"
+#include "usb/SerialPort.h"
+#include "usb/UsbCommands.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+class QTableWidget;
+class QToolButton;
+class QWidget;
+
+namespace zorel8z::gui {
+
+namespace texts {
+inline const QString kCaption = QStringLiteral("Конфігуратор ППК \"Зорел-8Z\" v 1.3.7");
+inline const QString kManualFile = QStringLiteral("Conf8Z_manual.pdf");
+inline const QString kManualError = QStringLiteral("Не має доступу до файла Conf8Z_manual.pdf.");
+inline const QString kErrorCode = QStringLiteral("Код помилки : ");
+inline const QString kExportFilter = QStringLiteral("conf (*.conf)");
+inline const QString kRefreshHint = QStringLiteral("Оновити список");
+} // namespace texts
+
+// What the window is built with. Tests shorten the timers and answer the dialogs; the program uses
+// the defaults (the desktop, the real serial ports and the real HTTP client).
+struct WindowOptions {
+    // Device paths added to both port lists after the ports the system lists.
+    QStringList extraPorts;
+    usb::UsbTimings usbTimings;
+    remote::RemoteTimings remoteTimings;
+    // Not owned; nullptr: the desktop's dialogs and message boxes.
+    Shell* shell = nullptr;
+    // Not owned; nullptr: the libcurl client.
+    remote::HttpClient* http = nullptr;
+    // Serial ports; nullptr: Qt serial ports over the system's devices and `extraPorts`.
+    std::unique_ptr<usb::SerialPort> panelPort;
+    std::unique_ptr<usb::SerialPort> readerPort;
+};
+
+// The main window: a view of one configuration. It binds its controls to the record and the editor
+// state, forwards the user's actions to the core and shows what the core reports. Only the user's
+// changes run rules and marks; the window's own fills never do.
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(WindowOptions options = {}, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    model::PanelConfig& config() { return m_cfg; }
+    rules::EditorState& state() { return m_state; }
+    usb::UsbCommands& usbCommands() { return *m_usb; }
+    remote::RemoteCommands& remoteCommands() { return *m_remote; }
+    usb::KeyReader& keyReader() { return *m_keyReader; }
+
+    // Shows every value of the record and the editor state again (after a read, a file, a rule).
+    void fillAll();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Building the controls.
+    void buildMenus();
+    QWidget* buildTopBand(QWidget* parent);
+    QWidget* buildNetworkPage();
+    QWidget* buildUsersPage();
+    QWidget* buildZonesPage();
+    QWidget* buildParamsPage();
+    QWidget* buildKeysPage();
+    void connectControls();
+
+    // Start-up and exit.
+    void FormShow();
+    void FormClose();
+
+    // Commands.
+    void btnReadConfClick();
+    void btnWriteConfClick();
+    void miOpenClick();
+    void miSaveAsClick();
+    void conf1Click();
+    void N1Click();
+    void N9Click();
+    void N8Click();
+    void rbtn_LocalClick();
+    void rbtn_RemoteClick();
+    void pcConfChange(int index);
+    void btnChangePPKNumClick();
+    void showPage(rules::Page page);
+
+    // Fills from the record (no rule runs).
+    void fillNetwork();
+    void fillUsers();
+    void fillZones();
+    void fillParams();
+    void fillKeys();
+    void fillKeyCell(int user);
+    void fillIdentity();
+    // Command state, marks, captions and mode-dependent visibility.
+    void refreshState();
+    void applyMode();
+    void refreshCaptions();
+
+    // The user's edits of single fields.
+    void userEditedSpin(rules::Control control, QSpinBox* box, int& field);
+    void usersCellEdited(int row, int column, const QString& text);
+    void keyCellEdited(int row, const QString& text);
+    void normaliseUsers();
+    void normaliseKeys();
+
+    model::PanelConfig m_cfg;
+    rules::EditorState m_state;
+    controller::TController m_ctl;
+    std::unique_ptr<Shell> m_ownShell;
+    Shell* m_shell;
+    std::unique_ptr<remote::HttpClient> m_ownHttp;
+    std::unique_ptr<usb::SerialPort> m_panelPort;
+    std::unique_ptr<usb::SerialPort> m_readerPort;
+    std::unique_ptr<usb::UsbCommands> m_usb;
+    std::unique_ptr<usb::KeyReader> m_keyReader;
+    std::unique_ptr<remote::RemoteCommands> m_remote;
+    bool m_filling = false;
+    bool m_shown = false;
+
+    // Top band.
+    QRadioButton* rbtn_Local = nullptr;
+    QRadioButton* rbtn_Remote = nullptr;
+    QGroupBox* gbox_Local = nullptr;
+    QComboBox* ComComboBox1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QGroupBox* gbox_Remote = nullptr;
+    QLineEdit* meRemoteServerIP = nullptr;
+    QSpinBox* seRemoteServerPort = nullptr;
+    QLabel* stextConfInfo = nullptr;
+
+    // Identity and remote access strips.
+    QFrame* pSerialNum = nullptr;
+    QLabel* edSerialNum = nullptr;
+    QLabel* edFirmware = nullptr;
+    QFrame* pInternet = nullptr;
+    QLabel* l_PPKnum = nullptr;
+    QSpinBox* seNumPPK = nullptr;
+    QLabel* l_Pwd = nullptr;
+    QLineEdit* edPwd = nullptr;
+    QTabWidget* pcConf = nullptr;
+    std::array<QWidget*, model::kPageCount> m_pages{};
+
+    // Network page.
+    QLabel* l_CapPPKnum = nullptr;
+    QSpinBox* seNumConfPPK = nullptr;
+    QLabel* l_password5 = nullptr;
+    QLineEdit* edPassword5 = nullptr;
+    QLineEdit* meServerIP = nullptr;
+    QSpinBox* seServerPort = nullptr;
+    QLabel* L_RedIP = nullptr;
+    QLineEdit* meRedServerIP = nullptr;
+    QLabel* L_RedPort = nullptr;
+    QSpinBox* seRedServerPort = nullptr;
+    QComboBox* edAPNname = nullptr;
+    QComboBox* edAPNname2 = nullptr;
+    QPushButton* btnChangePPKNum = nullptr;
+
+    // Users and zones.
+    QTableWidget* sgUsers = nullptr;
+    std::array<QComboBox*, model::kZoneCount> cbGr{};
+    std::array<QComboBox*, model::kZoneCount> cbType{};
+    std::array<QComboBox*, model::kZoneCount> cbStatus{};
+
+    // Parameters.
+    QComboBox* cbPPKtype = nullptr;
+    QLineEdit* mePwdLevel1 = nullptr;
+    QLabel* l_PwdLevel2 = nullptr;
+    QLineEdit* mePwdLevel2 = nullptr;
+    QLineEdit* meLowLevel = nullptr;
+    QLineEdit* meHiLevel = nullptr;
+    QSpinBox* seUKworkTime = nullptr;
+    QSpinBox* seUKon = nullptr;
+    QSpinBox* seUKoff = nullptr;
+    QComboBox* cbUKinvert = nullptr;
+    std::array<QLabel*, 2> l_Set{};
+    QComboBox* cbSet1 = nullptr;
+    QComboBox* cbSet2 = nullptr;
+    QCheckBox* cbInd1 = nullptr;
+    QCheckBox* cbInd2 = nullptr;
+    QSpinBox* sePPKDelayTime = nullptr;
+    QSpinBox* sePPKDelayTime2 = nullptr;
+
+    // Key reader page.
+    QComboBox* ComComboBox2 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QComboBox* cbUVIUser = nullptr;
+    QPushButton* sbUVIRead = nullptr;
+    QTableWidget* sgSmartButton = nullptr;
+
+    // Commands.
+    QPushButton* btnReadConf = nullptr;
+    QPushButton* btnWriteConf = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+
+    // Menus.
+    QMenu* N1 = nullptr;
+    QAction* miOpen = nullptr;
+    QAction* miSaveAs = nullptr;
+    QAction* N2 = nullptr;
+    QMenu* N9 = nullptr;
+    QAction* USBCOM1 = nullptr;
+    QAction* Internet1 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* N5 = nullptr;
+    QMenu* N10 = nullptr;
+    std::array<QAction*, 4> N11_14{};
+    QMenu* N15 = nullptr;
+    QAction* conf1 = nullptr;
+    QMenu* N7 = nullptr;
+    QAction* N8 = nullptr;
+};
+
+} // namespace zorel8z::gui

@@ -1,0 +1,48 @@
+// zorel8z-configurator: the installer's window.
+#include "SingleInstance.h"
+#include "TfrmMain.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFont>
+#include <QScreen>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zorel8z-configurator"));
+    QApplication::setApplicationDisplayName(zorel8z::gui::texts::kCaption);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(zorel8z::gui::texts::kCaption);
+    parser.addHelpOption();
+    const QCommandLineOption extraPort(
+        QStringLiteral("extra-port"),
+        QStringLiteral("Додати шлях пристрою до обох списків портів (можна повторювати)."), QStringLiteral("PATH"));
+    parser.addOption(extraPort);
+    parser.process(app);
+
+    // A second copy only brings the first to the front.
+    zorel8z::gui::SingleInstance guard;
+    if (!guard.claim())
+        return 0;
+
+    QFont font(QStringLiteral("Tahoma"));
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(15);
+    QApplication::setFont(font);
+
+    zorel8z::gui::WindowOptions options;
+    options.extraPorts = parser.values(extraPort);
+    zorel8z::gui::TfrmMain window(std::move(options));
+    QObject::connect(&guard, &zorel8z::gui::SingleInstance::activationRequested, &window, [&window] {
+        if (window.isMinimized())
+            window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    // Centred on the desktop.
+    window.show();
+    if (const QScreen* screen = window.screen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
+    return app.exec();
+}
