@@ -18,7 +18,9 @@ namespace {
 
 const TController ctl;
 
-QString U(const char* s) { return QString::fromUtf8(s); }
+QString U(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 class RecordingClient : public remote::HttpClient {
 public:
@@ -105,20 +107,23 @@ INSTANTIATE_TEST_SUITE_P(
                                                    QStringLiteral("1"), 10000);
                     },
                     "http://127.0.0.1:15001/get_config", "ppk_num=12&pc=123456&block=1", 10000},
-        RequestCase{"Read",
-                    [](RecordingClient& h) { return ctl.ReadServerConf(h, kIP, 15001, 12, QStringLiteral("3"), 7); },
-                    "http://127.0.0.1:15001/read_config", "ppk_num=12&block=3", 7},
+        RequestCase{
+            "Read",
+            [](RecordingClient& h) { return ctl.ReadServerConf(h, kIP, 15001, 12, QStringLiteral("3"), 7); },
+            "http://127.0.0.1:15001/read_config", "ppk_num=12&block=3", 7},
         RequestCase{"Block1",
                     [](RecordingClient& h) {
-                        return ctl.WriteConf1(h, kIP, 15001, 65535, QStringLiteral("12 4"), QStringLiteral("57"),
-                                              U("my apn Ж"), QStringLiteral("010.000.000.001"),
-                                              QStringLiteral("15002"), QStringLiteral("apn2"), 30000);
+                        return ctl.WriteConf1(h, kIP, 15001, 65535, QStringLiteral("12 4"),
+                                              QStringLiteral("57"), U("my apn Ж"),
+                                              QStringLiteral("010.000.000.001"), QStringLiteral("15002"),
+                                              QStringLiteral("apn2"), 30000);
                     },
                     "http://127.0.0.1:15001/set_config1",
                     "ppk_num=65535&pc=12+4&n=57&a=my+apn+%D0%96&i=010.000.000.001&p=15002&q=apn2", 30000},
         RequestCase{"Block2",
                     [](RecordingClient& h) {
-                        return ctl.WriteConf2(h, kIP, 1, 0, QStringLiteral("pw"), QStringLiteral("AQRS@PPP"), 5);
+                        return ctl.WriteConf2(h, kIP, 1, 0, QStringLiteral("pw"), QStringLiteral("AQRS@PPP"),
+                                              5);
                     },
                     "http://127.0.0.1:1/set_config2", "ppk_num=0&pc=pw&u=AQRS%40PPP", 5},
         RequestCase{"Block3",
@@ -127,18 +132,18 @@ INSTANTIATE_TEST_SUITE_P(
                                               QStringLiteral("100100100100100100100100"), 5);
                     },
                     "http://127.0.0.1:80/set_config3", "ppk_num=7&pc=1&l=100100100100100100100100", 5},
-        RequestCase{"Block4",
-                    [](RecordingClient& h) {
-                        return ctl.WriteConf4(h, kIP, 15001, 12, QStringLiteral("123456"), QStringLiteral("12345"),
-                                              QStringLiteral("54321"), QStringLiteral("11600"),
-                                              QStringLiteral("14200"), QStringLiteral("1"), QStringLiteral("30"),
-                                              QStringLiteral("45"), QStringLiteral("040"),
-                                              QStringLiteral("005060"), QStringLiteral("0"), QStringLiteral("a3"),
-                                              30000);
-                    },
-                    "http://127.0.0.1:15001/set_config4",
-                    "ppk_num=12&pc=123456&p1=12345&p2=54321&z=11600&x=14200&g=1&s=30&v=45&f=040&t=005060&h=0&l=a3",
-                    30000}),
+        RequestCase{
+            "Block4",
+            [](RecordingClient& h) {
+                return ctl.WriteConf4(h, kIP, 15001, 12, QStringLiteral("123456"), QStringLiteral("12345"),
+                                      QStringLiteral("54321"), QStringLiteral("11600"),
+                                      QStringLiteral("14200"), QStringLiteral("1"), QStringLiteral("30"),
+                                      QStringLiteral("45"), QStringLiteral("040"), QStringLiteral("005060"),
+                                      QStringLiteral("0"), QStringLiteral("a3"), 30000);
+            },
+            "http://127.0.0.1:15001/set_config4",
+            "ppk_num=12&pc=123456&p1=12345&p2=54321&z=11600&x=14200&g=1&s=30&v=45&f=040&t=005060&h=0&l=a3",
+            30000}),
     [](const ::testing::TestParamInfo<RequestCase>& info) { return std::string(info.param.name); });
 
 // --- Server address --------------------------------------------------------------------------------
@@ -164,26 +169,25 @@ TEST_P(ServerAddress, GroupsAreReadAsDecimal) {
         return;
     }
     ctl.ReadServerConf(http, field, 15001, 1, QStringLiteral("1"), 1000);
-    EXPECT_EQ(http.lastUrl,
-              QStringLiteral("http://") + QString::fromLatin1(GetParam().host) + QStringLiteral(":15001/read_config"));
+    EXPECT_EQ(http.lastUrl, QStringLiteral("http://") + QString::fromLatin1(GetParam().host) +
+                                QStringLiteral(":15001/read_config"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ServerAddress,
-                         ::testing::Values(
-                             // Zero-padded groups that a resolver would read as octal (8.0.0.1, 8.8.8.8).
-                             HostCase{"010.000.000.001", "10.0.0.1"}, HostCase{"010.010.010.010", "10.10.10.10"},
-                             HostCase{"127.000.000.001", "127.0.0.1"}, HostCase{"192.168.001.020", "192.168.1.20"},
-                             HostCase{"255.255.255.255", "255.255.255.255"},
-                             // Blanks the field's input mask leaves in place of missing digits.
-                             HostCase{" 10.  0.  0.  1", "10.0.0.1"}, HostCase{"10 .0  .0  .1  ", "10.0.0.1"},
-                             HostCase{"1 0.0.0.1", "10.0.0.1"}, HostCase{"10...1", "10.0.0.1"},
-                             HostCase{"", nullptr},
-                             // An empty field names no host (Linux would take it for this machine).
-                             HostCase{"   .   .   .   ", nullptr}, HostCase{"000.000.000.000", nullptr},
-                             HostCase{"0.0.0.1", "0.0.0.1"},
-                             HostCase{"256.0.0.1", nullptr}, HostCase{"10.0.0", nullptr},
-                             HostCase{"10.0.0.1.5", nullptr}, HostCase{"a.b.c.d", nullptr},
-                             HostCase{"10.0.0.-1", nullptr}, HostCase{"station.example", nullptr}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ServerAddress,
+    ::testing::Values(
+        // Zero-padded groups that a resolver would read as octal (8.0.0.1, 8.8.8.8).
+        HostCase{"010.000.000.001", "10.0.0.1"}, HostCase{"010.010.010.010", "10.10.10.10"},
+        HostCase{"127.000.000.001", "127.0.0.1"}, HostCase{"192.168.001.020", "192.168.1.20"},
+        HostCase{"255.255.255.255", "255.255.255.255"},
+        // Blanks the field's input mask leaves in place of missing digits.
+        HostCase{" 10.  0.  0.  1", "10.0.0.1"}, HostCase{"10 .0  .0  .1  ", "10.0.0.1"},
+        HostCase{"1 0.0.0.1", "10.0.0.1"}, HostCase{"10...1", "10.0.0.1"}, HostCase{"", nullptr},
+        // An empty field names no host (Linux would take it for this machine).
+        HostCase{"   .   .   .   ", nullptr}, HostCase{"000.000.000.000", nullptr},
+        HostCase{"0.0.0.1", "0.0.0.1"}, HostCase{"256.0.0.1", nullptr}, HostCase{"10.0.0", nullptr},
+        HostCase{"10.0.0.1.5", nullptr}, HostCase{"a.b.c.d", nullptr}, HostCase{"10.0.0.-1", nullptr},
+        HostCase{"station.example", nullptr}));
 
 TEST(ServerAddressRefused, EveryOperationRefusesBeforeSending) {
     RecordingClient http;
@@ -205,7 +209,9 @@ TEST(ServerAddressRefused, EveryOperationRefusesBeforeSending) {
 TEST(ServerRequestFailure, TransportErrorsReachTheCaller) {
     class FailingClient : public remote::HttpClient {
     public:
-        QString post(const QString&, const QByteArray&, int) override { throw Error(QStringLiteral("HTTP 500")); }
+        QString post(const QString&, const QByteArray&, int) override {
+            throw Error(QStringLiteral("HTTP 500"));
+        }
     } http;
     try {
         ctl.SetQueryPPKConf(http, kIP, 15001, 1, QStringLiteral("1"), QStringLiteral("1"), 1);
@@ -228,20 +234,18 @@ TEST_P(WriteReply, FirstOfTheTwoNamesDecides) {
     EXPECT_EQ(ctl.ParseWriteServerConf(U(GetParam().reply)), GetParam().result) << GetParam().reply;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WriteReply,
-                         ::testing::Values(ReplyCase{"{}", 0}, ReplyCase{"{\"w_conf\":1}", 0},
-                                           ReplyCase{"{\"w_conf\":\"1\"}", 0}, ReplyCase{"{\"w_conf\":null}", 0},
-                                           ReplyCase{"{\"err_wconf\":1}", 1}, ReplyCase{"{\"err_wconf\":7}", 7},
-                                           ReplyCase{"{\"err_wconf\":-3}", -3}, ReplyCase{"{\"err_wconf\":0}", 0},
-                                           ReplyCase{"{\"err_wconf\":2,\"w_conf\":1}", 2},
-                                           ReplyCase{"{\"w_conf\":1,\"err_wconf\":1}", 0},
-                                           ReplyCase{"{\"other\":5,\"err_wconf\":4}", 4},
-                                           ReplyCase{"{\"err_conf\":1}", 0}, ReplyCase{"{\"W_CONF\":1}", 0},
-                                           // Duplicates: the first one counts.
-                                           ReplyCase{"{\"err_wconf\":3,\"err_wconf\":1}", 3},
-                                           ReplyCase{" \r\n{ \"err_wconf\" : 5 }\r\n", 5},
-                                           ReplyCase{"{\"w_conf\":{\"err_wconf\":9}}", 0},
-                                           ReplyCase{"{\"x\":{\"err_wconf\":9}}", 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriteReply,
+    ::testing::Values(
+        ReplyCase{"{}", 0}, ReplyCase{"{\"w_conf\":1}", 0}, ReplyCase{"{\"w_conf\":\"1\"}", 0},
+        ReplyCase{"{\"w_conf\":null}", 0}, ReplyCase{"{\"err_wconf\":1}", 1},
+        ReplyCase{"{\"err_wconf\":7}", 7}, ReplyCase{"{\"err_wconf\":-3}", -3},
+        ReplyCase{"{\"err_wconf\":0}", 0}, ReplyCase{"{\"err_wconf\":2,\"w_conf\":1}", 2},
+        ReplyCase{"{\"w_conf\":1,\"err_wconf\":1}", 0}, ReplyCase{"{\"other\":5,\"err_wconf\":4}", 4},
+        ReplyCase{"{\"err_conf\":1}", 0}, ReplyCase{"{\"W_CONF\":1}", 0},
+        // Duplicates: the first one counts.
+        ReplyCase{"{\"err_wconf\":3,\"err_wconf\":1}", 3}, ReplyCase{" \r\n{ \"err_wconf\" : 5 }\r\n", 5},
+        ReplyCase{"{\"w_conf\":{\"err_wconf\":9}}", 0}, ReplyCase{"{\"x\":{\"err_wconf\":9}}", 0}));
 
 class WriteReplyRefused : public ::testing::TestWithParam<const char*> {};
 
@@ -258,8 +262,8 @@ TEST_P(WriteReplyRefused, IsAWriteError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WriteReplyRefused,
-                         ::testing::Values("", "no_data", "ok", "[]", "[{\"w_conf\":1}]", "1", "\"w_conf\"", "null",
-                                           "{\"w_conf\":1", "{\"w_conf\":1}}", "{} x",
+                         ::testing::Values("", "no_data", "ok", "[]", "[{\"w_conf\":1}]", "1", "\"w_conf\"",
+                                           "null", "{\"w_conf\":1", "{\"w_conf\":1}}", "{} x",
                                            "<html><body>500</body></html>", " "));
 
 class WriteReplyNotANumber : public ::testing::TestWithParam<const char*> {};
@@ -274,9 +278,9 @@ TEST_P(WriteReplyNotANumber, FailsTheConversion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WriteReplyNotANumber,
-                         ::testing::Values("{\"err_wconf\":\"1\"}", "{\"err_wconf\":1.5}", "{\"err_wconf\":null}",
-                                           "{\"err_wconf\":true}", "{\"err_wconf\":[1]}",
-                                           "{\"err_wconf\":99999999999}"));
+                         ::testing::Values("{\"err_wconf\":\"1\"}", "{\"err_wconf\":1.5}",
+                                           "{\"err_wconf\":null}", "{\"err_wconf\":true}",
+                                           "{\"err_wconf\":[1]}", "{\"err_wconf\":99999999999}"));
 
 TEST(WriteReplyConversion, TextIsThatOfTheConversion) {
     try {

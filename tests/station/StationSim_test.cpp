@@ -41,7 +41,7 @@ QString blockName(int block) {
 
 // The station's part of a client: the seven requests with the connection values filled in.
 class Client {
-  public:
+public:
     explicit Client(int port) : m_port(port) {}
     QString query(quint16 panel, int block, const QString& pwd = kPassword) {
         return ctl.SetQueryPPKConf(m_http, kAddress, m_port, panel, pwd, blockName(block), kTimeoutMs);
@@ -71,7 +71,7 @@ class Client {
     }
     CurlHttpClient& http() { return m_http; }
 
-  private:
+private:
     CurlHttpClient m_http;
     int m_port;
 };
@@ -115,7 +115,7 @@ QString packedBlock(int block, const PanelConfig& cfg) {
 }
 
 class Station : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         station.addPanel(12, kPassword);
         ASSERT_TRUE(station.start()) << station.errorString().toStdString();
@@ -395,7 +395,7 @@ namespace {
 
 // The simulator as a demo runs it: URL on stdout, requests logged on stderr, SIGTERM ends it.
 class Tool {
-  public:
+public:
     explicit Tool(const QStringList& args) {
         m_process.start(QStringLiteral(ZOREL_STATION_SIM_PATH), args);
         if (m_process.waitForStarted(kTimeoutMs) && m_process.waitForReadyRead(kTimeoutMs))
@@ -420,7 +420,7 @@ class Tool {
     }
     QString errors() { return QString::fromUtf8(m_process.readAllStandardError()); }
 
-  private:
+private:
     QProcess m_process;
     QString m_url;
 };

@@ -34,7 +34,7 @@ QString U(const char* s) {
 }
 
 class StationWire : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         station.addPanel(12, kPassword);
         ASSERT_TRUE(station.start()) << station.errorString().toStdString();

@@ -65,7 +65,7 @@ struct StationRequest {
 //                   panel. Writing block 1 with a new "n" renumbers the panel.
 // The server runs on threads of its own; every member may be called from any thread.
 class StationSim {
-  public:
+public:
     static constexpr const char* kCookieName = "zstation";
     // Title and heading of the page that StationFaults::htmlError answers.
     static const QString kErrorTitle;
@@ -106,7 +106,7 @@ class StationSim {
     // The form fields of a body in their order, "+" and "%XX" decoded, the bytes read as UTF-8.
     static std::vector<std::pair<QString, QString>> parseForm(const std::string& body);
 
-  private:
+private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };

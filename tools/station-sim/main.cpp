@@ -22,21 +22,21 @@ using zorel8z::sim::print;
 namespace {
 
 // N:PASSWORD[:FILE], the file part may hold colons of its own.
-void addPanel(StationSim& sim, const QString& spec) {
-    const qsizetype first = spec.indexOf(QLatin1Char(':'));
+void addPanel(StationSim& sim, const QString& arg) {
+    const qsizetype first = arg.indexOf(QLatin1Char(':'));
     if (first < 0)
-        die(QStringLiteral("--panel wants N:PASSWORD[:FILE], not ") + spec);
-    const qsizetype second = spec.indexOf(QLatin1Char(':'), first + 1);
+        die(QStringLiteral("--panel wants N:PASSWORD[:FILE], not ") + arg);
+    const qsizetype second = arg.indexOf(QLatin1Char(':'), first + 1);
     bool ok = false;
-    const int number = spec.left(first).toInt(&ok);
+    const int number = arg.left(first).toInt(&ok);
     if (!ok || number < 1 || number > 65535)
-        die(QStringLiteral("--panel: the panel number must be 1..65535 in ") + spec);
-    const QString password = second < 0 ? spec.mid(first + 1) : spec.mid(first + 1, second - first - 1);
+        die(QStringLiteral("--panel: the panel number must be 1..65535 in ") + arg);
+    const QString password = second < 0 ? arg.mid(first + 1) : arg.mid(first + 1, second - first - 1);
     if (password.isEmpty() || password.size() > 6)
-        die(QStringLiteral("--panel: the password must have 1 to 6 characters in ") + spec);
+        die(QStringLiteral("--panel: the password must have 1 to 6 characters in ") + arg);
     if (second < 0) {
         sim.addPanel(quint16(number), password);
-    } else if (!sim.loadPanel(quint16(number), password, spec.mid(second + 1))) {
+    } else if (!sim.loadPanel(quint16(number), password, arg.mid(second + 1))) {
         die(sim.errorString());
     }
 }
@@ -90,8 +90,8 @@ int main(int argc, char** argv) {
 
     StationSim sim;
     const QStringList panels = parser.values(QStringLiteral("panel"));
-    for (const QString& spec : panels)
-        addPanel(sim, spec);
+    for (const QString& arg : panels)
+        addPanel(sim, arg);
     if (panels.isEmpty())
         sim.addPanel(1, QStringLiteral("123456"));
     if (parser.isSet(QStringLiteral("save"))) {

@@ -137,7 +137,8 @@ QString CurlHttpClient::post(const QString& url, const QByteArray& body, int tim
     if (sink.tooBig)
         throw Error(QStringLiteral("reply body larger than %1 bytes").arg(limits::kMaxBodyBytes));
     if (rc != CURLE_OK) {
-        const QString detail = errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(rc));
+        const QString detail =
+            errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(rc));
         throw Error(detail);
     }
     long status = 0;
