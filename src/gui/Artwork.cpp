@@ -60,6 +60,8 @@ void arrow(QPainter& p, bool down, const QColor& colour) {
 
 } // namespace
 
+QIcon drawnPageMark(model::PageMark mark);
+
 QPixmap emblem(const QSize& size) {
     const qreal dpr = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
     QPixmap pm(size * dpr);
@@ -107,6 +109,15 @@ QPixmap emblem(const QSize& size) {
 }
 
 QIcon pageMark(model::PageMark mark) {
+    // The tabs ask for their marks after every change of state: draw each once.
+    static QIcon drawn[3];
+    QIcon& icon = drawn[int(mark)];
+    if (icon.isNull())
+        icon = drawnPageMark(mark);
+    return icon;
+}
+
+QIcon drawnPageMark(model::PageMark mark) {
     return drawnIcon([mark](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(mark == model::PageMark::Synced ? kGreen : kGrey);

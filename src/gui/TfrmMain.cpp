@@ -86,6 +86,8 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
         m_ownHttp = std::make_unique<remote::CurlHttpClient>();
         http = m_ownHttp.get();
     }
+    // Two Qt ports over the same devices list the same ports: the start-up asks the system once.
+    m_samePortLists = !options.panelPort && !options.readerPort;
     m_panelPort = options.panelPort ? std::move(options.panelPort)
                                     : std::make_unique<usb::QtSerialPort>(options.extraPorts);
     m_readerPort = options.readerPort ? std::move(options.readerPort)
@@ -433,7 +435,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
 void TfrmMain::FormShow() {
     FillGuard guard(m_filling);
     const QStringList panelPorts = m_panelPort->availablePorts();
-    const QStringList readerPorts = m_readerPort->availablePorts();
+    const QStringList readerPorts = m_samePortLists ? panelPorts : m_readerPort->availablePorts();
     ComComboBox1->clear();
     ComComboBox1->addItems(panelPorts);
     ComComboBox2->clear();

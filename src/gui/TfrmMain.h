@@ -145,6 +145,7 @@ private:
     std::unique_ptr<remote::RemoteCommands> m_remote;
     bool m_filling = false;
     bool m_shown = false;
+    bool m_samePortLists = false;
 
     // Top band.
     QRadioButton* rbtn_Local = nullptr;
