@@ -17,7 +17,7 @@ namespace zorel8z::test {
 // from worker threads, so everything it keeps is guarded. A closed gate holds every request until
 // it is opened, to stand for a slow station; holding one path holds only its requests.
 class FakeHttpClient : public remote::HttpClient {
-public:
+  public:
     struct Call {
         QString url;
         QByteArray body;
@@ -103,7 +103,7 @@ public:
         return slash < 0 ? QString() : url.mid(slash);
     }
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::map<QString, std::vector<Reply>> m_script;

@@ -26,8 +26,8 @@ const controller::TController ctl;
 
 const char* const kNoAnswer = "ППК не відповідає! Повторіть спробу!";
 const char* const kServerBusy = "Сервер зайнятий! Повторіть спробу пізніше!";
-const char* const kNoAccess =
-    "Не має доступу до ППК! Перевірте активацію режима \"Програмування\", пароль і зняття всіх груп з охорони!";
+const char* const kNoAccess = "Не має доступу до ППК! Перевірте активацію режима \"Програмування\", пароль і "
+                              "зняття всіх груп з охорони!";
 const char* const kWritten = "Конфігурація записана успішно";
 const char* const kWriteFailed = "Помилка запису конфігурації! Перевірте адресу серверу TORV!";
 const char* const kBadFormat = "Помилковий формат конфігурації!";
@@ -70,7 +70,8 @@ struct Fixture {
         commands = std::make_unique<RemoteCommands>(cfg, state, http, ui, timings);
         QObject::connect(commands.get(), &RemoteCommands::commandEnded, [this] { ++ended; });
         QObject::connect(commands.get(), &RemoteCommands::stateChanged, [this] { ++stateChanges; });
-        QObject::connect(commands.get(), &RemoteCommands::pageFilled, [this](Page p) { filled.push_back(p); });
+        QObject::connect(commands.get(), &RemoteCommands::pageFilled,
+                         [this](Page p) { filled.push_back(p); });
     }
     ~Fixture() {
         // A case that left the station slow must not keep the worker waiting for ever.
@@ -115,7 +116,8 @@ TEST(RemoteRead, RefusalsSendNothing) {
          "Номер ППК в ПЦС повинен бути від 1 до 65535!"},
         {"empty password", 57, "", 15001, "127.000.000.001", "Введіть пароль віддаленого конфігурування!"},
         {"port 0", 57, "123456", 0, "127.000.000.001", "Порт серверу ПЦС повинен бути від 1 до 65535!"},
-        {"port 65536", 57, "123456", 65536, "127.000.000.001", "Порт серверу ПЦС повинен бути від 1 до 65535!"},
+        {"port 65536", 57, "123456", 65536, "127.000.000.001",
+         "Порт серверу ПЦС повинен бути від 1 до 65535!"},
         {"address group above 255", 57, "123456", 15001, "127.000.000.256", "Не коректний IP серверу ПЦС"},
         {"address of three groups", 57, "123456", 15001, "127.000.001", "Не коректний IP серверу ПЦС"},
     };
@@ -346,10 +348,9 @@ TEST(RemoteRead, HiddenPasswordsAreWhatALaterWriteSends) {
     ASSERT_TRUE(f.waitEnded(2));
     const auto calls = f.http.calls();
     ASSERT_EQ(FakeHttpClient::pathOf(calls.back().url), QStringLiteral("/set_config2"));
-    const QByteArray expected =
-        formBody({{QStringLiteral("ppk_num"), QStringLiteral("57")},
-                  {QStringLiteral("pc"), QStringLiteral("123456")},
-                  {QStringLiteral("u"), model::packUsers(ctl, panel)}});
+    const QByteArray expected = formBody({{QStringLiteral("ppk_num"), QStringLiteral("57")},
+                                          {QStringLiteral("pc"), QStringLiteral("123456")},
+                                          {QStringLiteral("u"), model::packUsers(ctl, panel)}});
     EXPECT_EQ(calls.back().body, expected);
     EXPECT_EQ(f.ui.texts(), QStringList{U(kWritten)});
 }
@@ -507,7 +508,8 @@ TEST(RemoteWrite, RequestOfEachPage) {
         {Page::Network, "/set_config1",
          "ppk_num=57&pc=123456&n=57&a=internet&i=010.000.000.001&p=5000&q=internet2"},
         // User 1 in group 1 with 1234, the others in group 1 with 0000 ("@" escaped by the form).
-        {Page::Users, "/set_config2", QByteArray("ppk_num=57&pc=123456&u=QRSD") + QByteArray("PPP%40").repeated(23)},
+        {Page::Users, "/set_config2",
+         QByteArray("ppk_num=57&pc=123456&u=QRSD") + QByteArray("PPP%40").repeated(23)},
         {Page::Zones, "/set_config3", "ppk_num=57&pc=123456&l=100100100100100100100100"},
         {Page::Params, "/set_config4",
          "ppk_num=57&pc=123456&p1=12345&p2=54321&z=11600&x=14200&g=1&s=30&v=30&f=040&t=005060&h=0&l=00"},
@@ -547,8 +549,11 @@ TEST(RemoteWrite, Replies) {
         {"other failure", {QStringLiteral("{\"err_wconf\":7}")}, {}, MsgIcon::Error, false},
         {"failed request", FakeHttpClient::failure(), {U(kWriteFailed)}, MsgIcon::Error, false},
         {"not an object", {QStringLiteral("no_data")}, {U(kWriteFailed)}, MsgIcon::Error, false},
-        {"code as text", {QStringLiteral("{\"err_wconf\":\"1\"}")}, {U("'\"1\"' is not a valid integer value")},
-         MsgIcon::Error, false},
+        {"code as text",
+         {QStringLiteral("{\"err_wconf\":\"1\"}")},
+         {U("'\"1\"' is not a valid integer value")},
+         MsgIcon::Error,
+         false},
     };
     for (const auto& c : cases) {
         Fixture f(Page::Zones);
@@ -586,8 +591,8 @@ TEST(RemoteWrite, TimesField) {
         const char* t;
         int messages;
     } cases[] = {
-        {"5", "60", "005060", 0},  {"60", "0", "060000", 0}, {"123", "7", "123007", 0},
-        {"", "60", "060", 1},      {"1234", "5", "005", 1},  {"", "", "", 2},
+        {"5", "60", "005060", 0}, {"60", "0", "060000", 0}, {"123", "7", "123007", 0},
+        {"", "60", "060", 1},     {"1234", "5", "005", 1},  {"", "", "", 2},
     };
     for (const auto& c : cases) {
         test::RecordingUi ui;

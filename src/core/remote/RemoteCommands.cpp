@@ -36,7 +36,7 @@ const QString kNoData = QStringLiteral("no_data");
 
 // What a worker hands back to the commands' thread: the result and the reply it came with.
 class ResultEvent : public QEvent {
-public:
+  public:
     ResultEvent(const void* worker, int id, QString reply)
         : QEvent(kResultEvent), worker(worker), id(id), reply(std::move(reply)) {}
     const void* worker;
@@ -44,7 +44,9 @@ public:
     QString reply;
 };
 
-Page pageOfBlock(int block) { return Page(block - 1); }
+Page pageOfBlock(int block) {
+    return Page(block - 1);
+}
 
 } // namespace
 
@@ -65,11 +67,11 @@ struct RemoteCommands::Request {
 // One request on a thread of its own. It touches nothing of the commands but the shared client, and
 // reports by posting exactly one result event, whatever happened.
 class RemoteCommands::Worker : public QThread {
-public:
+  public:
     Worker(QObject* target, HttpClient& http, Request request)
         : m_target(target), m_http(http), m_request(std::move(request)) {}
 
-protected:
+  protected:
     void run() override {
         QString reply;
         try {
@@ -83,7 +85,7 @@ protected:
         QCoreApplication::postEvent(m_target, new ResultEvent(this, classify(reply), reply));
     }
 
-private:
+  private:
     QString perform() const {
         const controller::TController ctl;
         const Request& r = m_request;
@@ -99,15 +101,15 @@ private:
         const QStringList& f = r.fields;
         switch (r.block) {
         case 1:
-            return ctl.WriteConf1(m_http, r.serverIP, r.serverPort, r.numPPK, r.pwd, f[0], f[1], f[2], f[3], f[4],
-                                  r.timeoutMs);
+            return ctl.WriteConf1(m_http, r.serverIP, r.serverPort, r.numPPK, r.pwd, f[0], f[1], f[2], f[3],
+                                  f[4], r.timeoutMs);
         case 2:
             return ctl.WriteConf2(m_http, r.serverIP, r.serverPort, r.numPPK, r.pwd, f[0], r.timeoutMs);
         case 3:
             return ctl.WriteConf3(m_http, r.serverIP, r.serverPort, r.numPPK, r.pwd, f[0], r.timeoutMs);
         default:
-            return ctl.WriteConf4(m_http, r.serverIP, r.serverPort, r.numPPK, r.pwd, f[0], f[1], f[2], f[3], f[4],
-                                  f[5], f[6], f[7], f[8], f[9], f[10], r.timeoutMs);
+            return ctl.WriteConf4(m_http, r.serverIP, r.serverPort, r.numPPK, r.pwd, f[0], f[1], f[2], f[3],
+                                  f[4], f[5], f[6], f[7], f[8], f[9], f[10], r.timeoutMs);
         }
     }
 
@@ -160,7 +162,9 @@ RemoteCommands::~RemoteCommands() {
         m_worker->wait();
 }
 
-bool RemoteCommands::busy() const { return m_reading || m_writing || m_worker != nullptr; }
+bool RemoteCommands::busy() const {
+    return m_reading || m_writing || m_worker != nullptr;
+}
 
 RemoteCommands::Request RemoteCommands::connection(int block, int timeoutMs) const {
     Request r;
@@ -252,8 +256,8 @@ QStringList RemoteCommands::blockFields(int block) const {
     const model::ParamTexts p = model::packParams(m_cfg);
     const QString t = remoteTimesField(m_state.spinText(rules::Control::seUKon, m_cfg.UKon),
                                        m_state.spinText(rules::Control::seUKoff, m_cfg.UKoff), m_ui);
-    return {p.p1, p.p2, p.low, p.hi, p.ppkType, p.timeDelay, p.timeDelay2, p.UKworkTime, t, p.UKinvert,
-            p.Set1 + p.Set2};
+    return {p.p1,         p.p2,         p.low, p.hi,       p.ppkType,      p.timeDelay,
+            p.timeDelay2, p.UKworkTime, t,     p.UKinvert, p.Set1 + p.Set2};
 }
 
 bool RemoteCommands::event(QEvent* e) {
@@ -296,7 +300,9 @@ bool RemoteCommands::event(QEvent* e) {
     return true;
 }
 
-void RemoteCommands::onRemoteSetQueryRead() { m_poll.start(); }
+void RemoteCommands::onRemoteSetQueryRead() {
+    m_poll.start();
+}
 
 void RemoteCommands::onPollTick() {
     // One request at a time on the shared client: a tick while a poll is out is skipped.
@@ -341,7 +347,8 @@ void RemoteCommands::onRemoteReadDone() {
             status = model::decodeZonesBlock(m_ctl, model::ConnectionType::Internet, m_receivedText, next);
             break;
         default:
-            status = model::decodeParamsBlock(m_ctl, model::ConnectionType::Internet, m_receivedText, next, m_ui);
+            status =
+                model::decodeParamsBlock(m_ctl, model::ConnectionType::Internet, m_receivedText, next, m_ui);
             break;
         }
     } catch (const Error& e) {

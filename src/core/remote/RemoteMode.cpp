@@ -37,7 +37,8 @@ QString pageCaption(Page page) {
 
 ButtonCaptions buttonCaptions(EditorState& state) {
     if (state.mode == Mode::Local)
-        return {QStringLiteral(" Зчитати конфігурацію по USB"), QStringLiteral(" Записати конфігурацію по USB")};
+        return {QStringLiteral(" Зчитати конфігурацію по USB"),
+                QStringLiteral(" Записати конфігурацію по USB")};
     state.changePPKNumVisible = true;
     const QString what = QLatin1Char('"') + pageCaption(state.openPage) + QStringLiteral("\" по Internet");
     return {QStringLiteral(" Зчитати ") + what, QStringLiteral(" Записати ") + what};
