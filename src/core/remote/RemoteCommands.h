@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Errors.h"
 #include "common/Ui.h"
 #include "controller/TController.h"
 #include "model/PanelConfig.h"
@@ -22,8 +23,8 @@ enum RemoteMessage : int {
 
 namespace msg {
 inline const QString kServerBusy = QStringLiteral("Сервер зайнятий! Повторіть спробу пізніше!");
-inline const QString kWriteFailed =
-    QStringLiteral("Помилка запису конфігурації! Перевірте адресу серверу TORV!");
+// The write-reply decoder raises it; the window shows the error's text.
+inline const QString& kWriteFailed = texts::kBadWriteReply;
 inline const QString kNoAccess = QStringLiteral(
     "Не має доступу до ППК! Перевірте активацію режима \"Програмування\", пароль і зняття всіх груп з охорони!");
 } // namespace msg
