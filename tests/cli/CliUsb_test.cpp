@@ -1,5 +1,6 @@
 // zorel8z read and write against the simulated panel, each a process of its own.
 #include "model/ConfigJson.h"
+#include "support/CliProcess.h"
 #include "support/Printers.h"
 
 #include <QFile>
@@ -9,18 +10,9 @@
 
 namespace {
 
-struct Result {
-    int code;
-    QString out;
-    QString err;
-};
+using Result = zorel8z::test::CliResult;
 
-Result cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ZOREL_CLI_PATH), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
+Result cli(const QStringList& args) { return zorel8z::test::runCli(args); }
 
 // A simulated panel; its device path is the first line it prints.
 struct Panel {

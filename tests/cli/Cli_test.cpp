@@ -1,4 +1,5 @@
 // The zorel8z tool as a user runs it: real files, real process, exit codes and exact messages.
+#include "support/CliProcess.h"
 #include "support/Printers.h"
 
 #include <QDir>
@@ -9,18 +10,9 @@
 
 namespace {
 
-struct Result {
-    int code;
-    QString out;
-    QString err;
-};
+using Result = zorel8z::test::CliResult;
 
-Result run(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ZOREL_CLI_PATH), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
+Result run(const QStringList& args) { return zorel8z::test::runCli(args); }
 
 QString demo() { return QStringLiteral(ZOREL_SOURCE_DIR "/examples/demo.json"); }
 

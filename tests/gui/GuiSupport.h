@@ -2,6 +2,7 @@
 
 #include "Shell.h"
 #include "TfrmMain.h"
+#include "support/RecordingUi.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -47,7 +48,7 @@ inline bool waitFor(const std::function<bool()>& done, int timeoutMs = kGuiWaitM
 // Answers the dialogs as a test tells it and records the messages instead of showing boxes.
 class TestShell : public gui::Shell {
 public:
-    void showMessage(MsgIcon icon, const QString& text) override { messages.emplace_back(icon, text); }
+    void showMessage(MsgIcon icon, const QString& text) override { m_recorded.showMessage(icon, text); }
     QString askOpenPath(const QString& filter) override {
         lastFilter = filter;
         return openPath;
@@ -68,14 +69,13 @@ public:
         return documentError.isEmpty();
     }
 
-    QStringList texts() const {
-        QStringList out;
-        for (const auto& m : messages)
-            out << m.second;
-        return out;
-    }
+    QStringList texts() const { return m_recorded.texts(); }
 
-    std::vector<std::pair<MsgIcon, QString>> messages;
+private:
+    RecordingUi m_recorded;
+
+public:
+    std::vector<std::pair<MsgIcon, QString>>& messages = m_recorded.messages;
     QString openPath, savePath, exportPath, documentError;
     QString lastFilter, lastDefaultName, lastDefaultSuffix;
     QStringList openedDocuments;

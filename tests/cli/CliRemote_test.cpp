@@ -1,5 +1,6 @@
 // zorel8z remote-read and remote-write against the simulated station, each a process of its own.
 #include "model/ConfigJson.h"
+#include "support/CliProcess.h"
 #include "support/Printers.h"
 
 #include <QFile>
@@ -11,19 +12,9 @@ using zorel8z::model::PanelConfig;
 
 namespace {
 
-struct Result {
-    int code;
-    QString out;
-    QString err;
-};
+using Result = zorel8z::test::CliResult;
 
-Result cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ZOREL_CLI_PATH), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
+Result cli(const QStringList& args) { return zorel8z::test::runCli(args); }
 
 const QString kDemo = QStringLiteral(ZOREL_SOURCE_DIR "/examples/demo.json");
 
