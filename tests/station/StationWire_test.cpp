@@ -10,6 +10,8 @@
 
 #include <QStringEncoder>
 #include <gtest/gtest.h>
+#include <chrono>
+#include <thread>
 
 #include <functional>
 
@@ -369,4 +371,20 @@ TEST_F(StationWire, PageWithoutCharsetIsOneCharacterPerByte) {
     EXPECT_EQ(reply.size(), wire.size());
     EXPECT_EQ(reply, QString::fromLatin1(wire));
     EXPECT_FALSE(reply.contains(StationSim::kErrorTitle));
+}
+
+TEST_F(StationWire, ShutdownDropsTheRequestUnderWayAndEveryLaterOne) {
+    // Without the shutdown this request would wait a minute for its answer and then succeed.
+    setFaults([](StationFaults& f) { f.slowMs = 60000; });
+    QString failure;
+    std::thread worker([&] {
+        failure = failureOf([&] { ctl.SetQueryPPKConf(http, kAddress, port, 12, kPassword, QStringLiteral("1"), 0); });
+    });
+    // Usually the request is on the wire by now; whether it is or not, it must fail.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    http.shutdown();
+    worker.join();
+    EXPECT_FALSE(failure.isEmpty());
+    setFaults([](StationFaults& f) { f.slowMs = 0; });
+    EXPECT_EQ(failureOf([&] { query(); }), QStringLiteral("the program is closing"));
 }

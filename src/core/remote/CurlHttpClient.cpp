@@ -37,6 +37,11 @@ size_t collect(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
+// Polled by libcurl while a transfer runs: a non-zero answer aborts it.
+int abortWhenShutDown(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<std::atomic<bool>*>(flag)->load() ? 1 : 0;
+}
+
 // The charset parameter of a Content-Type value, without quotes; empty when there is none.
 QByteArray charsetOf(const char* contentType) {
     if (!contentType)
@@ -95,6 +100,8 @@ CurlHttpClient::~CurlHttpClient() {
 }
 
 QString CurlHttpClient::post(const QString& url, const QByteArray& body, int timeoutMs) {
+    if (m_shutDown)
+        throw Error(QStringLiteral("the program is closing"));
     CURL* curl = m_curl;
     const QByteArray urlBytes = url.toUtf8();
     Sink sink;
@@ -127,7 +134,9 @@ QString CurlHttpClient::post(const QString& url, const QByteArray& body, int tim
     setOpt(curl, CURLOPT_WRITEFUNCTION, &collect);
     setOpt(curl, CURLOPT_WRITEDATA, static_cast<void*>(&sink));
     setOpt(curl, CURLOPT_ERRORBUFFER, errorText);
-
+    setOpt(curl, CURLOPT_XFERINFOFUNCTION, &abortWhenShutDown);
+    setOpt(curl, CURLOPT_XFERINFODATA, static_cast<void*>(&m_shutDown));
+    setOpt(curl, CURLOPT_NOPROGRESS, 0L);
     const CURLcode rc = curl_easy_perform(curl);
     // The buffer and the body are locals: leave no pointers to them in the handle.
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);

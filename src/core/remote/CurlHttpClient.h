@@ -2,6 +2,8 @@
 
 #include "remote/HttpClient.h"
 
+#include <atomic>
+
 struct curl_slist;
 
 namespace zorel8z::remote {
@@ -19,12 +21,14 @@ public:
 
     // A `timeoutMs` of 0 or less sets no limit on the whole request (the connect limit stays).
     QString post(const QString& url, const QByteArray& body, int timeoutMs) override;
+    void shutdown() override { m_shutDown = true; }
 
     // The Accept and User-Agent the station's access logs have always shown for this configurator.
     static const char* const kAccept;
     static const char* const kUserAgent;
 
 private:
+    std::atomic<bool> m_shutDown{false};
     void* m_curl = nullptr; // CURL, which libcurl declares as void
     curl_slist* m_headers = nullptr;
 };

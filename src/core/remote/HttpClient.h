@@ -35,6 +35,9 @@ public:
     // Throws zorel8z::Error when the server cannot be reached, the connection breaks, the status is
     // not a success, `timeoutMs` passes or the body exceeds limits::kMaxBodyBytes.
     virtual QString post(const QString& url, const QByteArray& body, int timeoutMs) = 0;
+    // From any thread: the request under way, and every later one, fails at once. For closing the
+    // program without waiting out a request's time limit.
+    virtual void shutdown() {}
 };
 
 } // namespace zorel8z::remote

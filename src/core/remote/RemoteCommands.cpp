@@ -156,10 +156,12 @@ RemoteCommands::RemoteCommands(PanelConfig& cfg, rules::EditorState& state, Http
 }
 
 RemoteCommands::~RemoteCommands() {
-    // The client's time limits bound the request, so this wait ends. The result the worker posted
-    // goes away with this object.
-    if (m_worker)
+    // Closing must not wait out a request's time limit: the client drops it. The result the worker
+    // posted goes away with this object.
+    if (m_worker) {
+        m_http.shutdown();
         m_worker->wait();
+    }
 }
 
 bool RemoteCommands::busy() const {
