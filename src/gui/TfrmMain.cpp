@@ -216,7 +216,13 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     refreshState();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    // The child widgets outlive the members by a moment, and hiding them moves the focus: nothing
+    // they or the application report may reach this window any more.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 void TfrmMain::connectControls() {
     // Commands: the menu items run the commands whatever the buttons' state.
