@@ -1,4 +1,5 @@
 // zorel8z-configurator: the installer's window.
+#include "Application.h"
 #include "SingleInstance.h"
 #include "TfrmMain.h"
 
@@ -8,7 +9,7 @@
 #include <QScreen>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    zorel8z::gui::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zorel8z-configurator"));
     QApplication::setApplicationDisplayName(zorel8z::gui::texts::kCaption);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Application.h"
 #include "Shell.h"
 #include "TfrmMain.h"
 #include "support/RecordingUi.h"
@@ -22,15 +23,15 @@ namespace zorel8z::test {
 
 // One application for the whole test program, on the offscreen platform, with a settings store of
 // its own so that the tests never touch the user's settings.
-inline QApplication& guiApp() {
+inline gui::Application& guiApp() {
     static QTemporaryDir configHome;
     static int argc = 1;
     static char name[] = "gui_test";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
+    static gui::Application* app = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-        return new QApplication(argc, argv);
+        return new gui::Application(argc, argv);
     }();
     return *app;
 }

@@ -4,6 +4,7 @@
 #include "rules/RulesSupport.h"
 
 #include "Settings.h"
+#include "common/Errors.h"
 #include "SingleInstance.h"
 #include "TfrmMain.h"
 #include "model/ConfigFile.h"
@@ -564,4 +565,29 @@ TEST(StartUp, KeyDependsOnTheExecutableIgnoringCase) {
               gui::SingleInstance::keyForExecutable(QStringLiteral("/opt/zorel/conf.EXE")));
     EXPECT_NE(gui::SingleInstance::keyForExecutable(QStringLiteral("/opt/a/conf")),
               gui::SingleInstance::keyForExecutable(QStringLiteral("/opt/b/conf")));
+}
+
+namespace {
+// A receiver whose handling fails the way a command's unexpected error would.
+class Failing : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User)
+            throw Error(QStringLiteral("Помилковий формат конфігурації!"));
+        return QObject::event(e);
+    }
+};
+} // namespace
+
+TEST(StartUp, AnErrorNoCommandCatchesIsShownAndTheProgramGoesOn) {
+    gui::Application& app = test::guiApp();
+    test::TestShell shell;
+    app.setReporter(&shell);
+    Failing failing;
+    QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
+    EXPECT_TRUE(test::waitFor([&] { return !shell.messages.empty(); }, 5000));
+    app.setReporter(nullptr);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].first, MsgIcon::Error);
+    EXPECT_EQ(shell.messages[0].second, U("Помилковий формат конфігурації!"));
 }

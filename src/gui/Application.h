@@ -1,0 +1,26 @@
+#pragma once
+
+#include "common/Ui.h"
+
+#include <QApplication>
+
+namespace zorel8z::gui {
+
+// The program's application object. An error that no command catches ends up here instead of
+// ending the program: it is shown with its text and the window stays usable.
+class Application : public QApplication {
+public:
+    Application(int& argc, char** argv);
+
+    // Where the report goes; nullptr: a modal error box.
+    void setReporter(Ui* reporter) { m_reporter = reporter; }
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    void report(const QString& text);
+
+    Ui* m_reporter = nullptr;
+};
+
+} // namespace zorel8z::gui
