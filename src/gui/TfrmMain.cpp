@@ -761,7 +761,9 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     const QString text = key->text();
     if (!enter && (text.isEmpty() || !text.at(0).isPrint()))
         return false; // navigation and editing keys are the editor's own
-    const QChar c = enter ? QChar(u'\r') : text.at(0);
+    // The key-code editor turns letters to upper case; the filter judges what the cell will hold.
+    const QChar typed = enter ? QChar(u'\r') : text.at(0);
+    const QChar c = grid == QLatin1String("keys") ? typed.toUpper() : typed;
     const QTableWidget* table = grid == QLatin1String("users") ? sgUsers : sgSmartButton;
     const int row = table->currentRow();
 

@@ -525,7 +525,8 @@ QWidget* TfrmMain::buildKeysPage() {
         sgSmartButton->setItem(row, 1, cell);
     }
     auto* delegate = new GridDelegate(
-        [](int column) { return column == 0 ? QString() : qtMask(rules::keyCodesEditMask(column)); },
+        // Upper case as typed: the codes are upper-case hexadecimal.
+        [](int column) { return column == 0 ? QString() : QLatin1Char('>') + qtMask(rules::keyCodesEditMask(column)); },
         [this](int row, int column, const QString& text) {
             if (column == 1)
                 keyCellEdited(row, text);

@@ -591,3 +591,35 @@ TEST(StartUp, AnErrorNoCommandCatchesIsShownAndTheProgramGoesOn) {
     EXPECT_EQ(shell.messages[0].first, MsgIcon::Error);
     EXPECT_EQ(shell.messages[0].second, U("Помилковий формат конфігурації!"));
 }
+
+TEST(MainWindow, KeyCodeCellsTakeHexTypedInEitherCase) {
+    const struct {
+        const char* typed;
+        const char* cell;
+    } cases[] = {
+        {"0a1b2c3d4e5f6071", "0A1B2C3D4E5F6071"},
+        {"ABC", "ABC0000000000000"},  // short: filled on the right when Enter is pressed
+        {"12g4", "1240000000000000"}, // a letter past F does not reach the cell
+        {"FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF"},
+    };
+    Window win;
+    win.window->findChild<QTabWidget*>(QStringLiteral("pcConf"))->setCurrentIndex(int(Page::Keys));
+    auto* codes = win.w<QTableWidget>("sgSmartButton");
+    int row = 1;
+    for (const auto& c : cases) {
+        codes->setFocus();
+        codes->setCurrentCell(row, 1);
+        QLineEdit* editor = win.openEditor(codes);
+        ASSERT_NE(editor, nullptr);
+        // Whatever the cell held goes first, as a user selecting it all and deleting it.
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Delete);
+        QTest::keyClicks(editor, QString::fromLatin1(c.typed));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(win.window->config().UVICode[size_t(row)], U(c.cell)) << c.typed;
+        EXPECT_EQ(codes->item(row, 1)->text(), U(c.cell)) << c.typed;
+        ++row;
+    }
+    EXPECT_TRUE(win.shell.messages.empty()) << win.shell.texts().join(QLatin1Char('|')).toStdString();
+}
