@@ -25,7 +25,6 @@ public:
 class DesktopShell : public Shell {
 public:
     explicit DesktopShell(QWidget* parent = nullptr) : m_parent(parent) {}
-    void setParent(QWidget* parent) { m_parent = parent; }
 
     void showMessage(MsgIcon icon, const QString& text) override;
     QString askOpenPath(const QString& filter) override;

@@ -183,9 +183,10 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     QFont tabFont = pcConf->font();
     tabFont.setPixelSize(14);
     pcConf->tabBar()->setFont(tabFont);
-    m_pages = {buildNetworkPage(), buildUsersPage(), buildZonesPage(), buildParamsPage(), buildKeysPage()};
+    const std::array<QWidget*, model::kPageCount> pages = {buildNetworkPage(), buildUsersPage(), buildZonesPage(),
+                                                           buildParamsPage(), buildKeysPage()};
     for (int i = 0; i < model::kPageCount; ++i)
-        pcConf->addTab(m_pages[i], art::pageMark(PageMark::None), remote::pageCaption(Page(i)));
+        pcConf->addTab(pages[i], art::pageMark(PageMark::None), remote::pageCaption(Page(i)));
     configLayout->addWidget(pcConf, 1);
 
     btnReadConf = new QPushButton(central);

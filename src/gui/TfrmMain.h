@@ -168,7 +168,6 @@ private:
     QLabel* l_Pwd = nullptr;
     QLineEdit* edPwd = nullptr;
     QTabWidget* pcConf = nullptr;
-    std::array<QWidget*, model::kPageCount> m_pages{};
 
     // Network page.
     QLabel* l_CapPPKnum = nullptr;

@@ -1,4 +1,5 @@
 #include "remote/FakeHttpClient.h"
+#include "model/FrameCodec.h"
 #include "remote/RemoteCommands.h"
 
 #include "model/Packing.h"
@@ -43,24 +44,7 @@ RemoteTimings quick(int watchdogMs = 600000) {
 }
 
 // The block of `c` as the station hands it over: one JSON object.
-QString blockReply(const PanelConfig& c, int block) {
-    switch (block) {
-    case 1: {
-        const model::NetworkTexts n = model::packNetwork(c);
-        return controller::TController::block1Object(n.n, n.a, n.i, n.p, n.q, n.r);
-    }
-    case 2:
-        return QStringLiteral("{\"u\":\"") + model::packUsers(ctl, c) + QStringLiteral("\"}");
-    case 3:
-        return QStringLiteral("{\"l\":\"") + model::packZones(c) + QStringLiteral("\"}");
-    default: {
-        const model::ParamTexts p = model::packParams(c);
-        return controller::TController::block4Object(p.p1, p.p2, p.low, p.hi, p.ppkType, p.timeDelay,
-                                                     p.timeDelay2, p.UKworkTime, p.UKon, p.UKoff, p.UKinvert,
-                                                     p.Set1, p.Set2);
-    }
-    }
-}
+QString blockReply(const PanelConfig& c, int block) { return model::blockObject(ctl, c, block); }
 
 struct Fixture {
     explicit Fixture(Page page = Page::Zones, RemoteTimings timings = quick()) {

@@ -1,5 +1,7 @@
 #include "sim/StationSim.h"
 
+#include "model/FrameCodec.h"
+
 #include "common/Errors.h"
 #include "common/Ui.h"
 #include "controller/TController.h"
@@ -111,25 +113,6 @@ class CollectingUi : public Ui {
     void showMessage(MsgIcon, const QString&) override { ++count; }
     int count = 0;
 };
-
-QString blockObject(const controller::TController& ctl, const model::PanelConfig& cfg, int block) {
-    switch (block) {
-    case 1: {
-        const model::NetworkTexts t = model::packNetwork(cfg);
-        return controller::TController::block1Object(t.n, t.a, t.i, t.p, t.q, t.r);
-    }
-    case 2:
-        return QStringLiteral("{\"u\":\"") + model::packUsers(ctl, cfg) + QStringLiteral("\"}");
-    case 3:
-        return QStringLiteral("{\"l\":\"") + model::packZones(cfg) + QStringLiteral("\"}");
-    default: {
-        const model::ParamTexts t = model::packParams(cfg);
-        return controller::TController::block4Object(t.p1, t.p2, t.low, t.hi, t.ppkType, t.timeDelay,
-                                                     t.timeDelay2, t.UKworkTime, t.UKon, t.UKoff, t.UKinvert,
-                                                     t.Set1, t.Set2);
-    }
-    }
-}
 
 // cpp-httplib hands no socket to a handler; the connection is found by its two ports.
 int findConnection(int localPort, int remotePort) {
@@ -400,7 +383,7 @@ StationSim::Impl::Answer StationSim::Impl::read(const Fields& fields) {
     if (!done.granted)
         return {200, "{\"err_conf\":1}"};
     try {
-        return {200, blockObject(ctl, panel.cfg, done.block).toUtf8().toStdString()};
+        return {200, model::blockObject(ctl, panel.cfg, done.block).toUtf8().toStdString()};
     } catch (const Error&) {
         // A loaded configuration the panel could not hold (a group cell that is no number).
         return {200, "{\"err_conf\":2}"};

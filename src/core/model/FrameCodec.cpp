@@ -21,6 +21,24 @@ QString buildWriteFrame(const TController& ctl, const PanelConfig& cfg, bool rem
                        QString::number(cfg.redPort));
 }
 
+QString blockObject(const TController& ctl, const PanelConfig& cfg, int block) {
+    switch (block) {
+    case 1: {
+        const NetworkTexts t = packNetwork(cfg);
+        return TController::block1Object(t.n, t.a, t.i, t.p, t.q, t.r);
+    }
+    case 2:
+        return QStringLiteral("{\"u\":\"") + packUsers(ctl, cfg) + QStringLiteral("\"}");
+    case 3:
+        return QStringLiteral("{\"l\":\"") + packZones(cfg) + QStringLiteral("\"}");
+    default: {
+        const ParamTexts t = packParams(cfg);
+        return TController::block4Object(t.p1, t.p2, t.low, t.hi, t.ppkType, t.timeDelay, t.timeDelay2,
+                                         t.UKworkTime, t.UKon, t.UKoff, t.UKinvert, t.Set1, t.Set2);
+    }
+    }
+}
+
 int decodeNetworkBlock(const TController& ctl, ConnectionType type, const QString& text, PanelConfig& cfg) {
     NetworkTexts t;
     const int status = ctl.ParseBlock1Conf(type, text, t.n, t.i, t.p, t.a, t.q, t.r);

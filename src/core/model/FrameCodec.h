@@ -11,6 +11,9 @@ namespace zorel8z::model {
 QString buildWriteFrame(const controller::TController& ctl, const PanelConfig& cfg,
                         bool removeAddressBlanks = false);
 
+// Block 1..4 of a record as one JSON object, the form in which the station relays a block.
+QString blockObject(const controller::TController& ctl, const PanelConfig& cfg, int block);
+
 // Parse one block out of `text` (a received-form frame with USB, one block object with Internet) and
 // unpack it into `cfg`. Each returns the parser's status (0 or the "err_conf" value; when it is not 0
 // nothing is unpacked) and throws FormatError or ConversionError on a malformed block.

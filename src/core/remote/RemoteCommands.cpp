@@ -368,7 +368,7 @@ void RemoteCommands::onRemoteReadDone() {
         return;
     }
 
-    applyBlock(next);
+    applyBlock(std::move(next));
     const Page page = pageOfBlock(m_readBlock);
     m_state.setMark(page, PageMark::Synced);
     emit pageFilled(page);
@@ -376,41 +376,15 @@ void RemoteCommands::onRemoteReadDone() {
     emit commandEnded();
 }
 
-void RemoteCommands::applyBlock(const PanelConfig& next) {
-    switch (m_readBlock) {
-    case 1:
-        m_cfg.apn = next.apn;
-        m_cfg.apn2 = next.apn2;
-        m_cfg.serverIP = next.serverIP;
-        m_cfg.serverPort = next.serverPort;
-        // The field shows the number under which the panel was addressed, not the one it reported.
-        // The configuration's remote password and the redundant server stay as they were.
-        m_cfg.numPPK = model::ranges::numPPK.clamp(m_state.seNumPPK);
-        break;
-    case 2:
-        m_cfg.users = next.users;
-        m_cfg.passwordsHidden = next.passwordsHidden;
-        m_cfg.hiddenPasswords = next.hiddenPasswords;
-        break;
-    case 3:
-        m_cfg.lines = next.lines;
-        break;
-    default:
-        m_cfg.PwdLev1 = next.PwdLev1;
-        m_cfg.PwdLev2 = next.PwdLev2;
-        m_cfg.LowLevelV = next.LowLevelV;
-        m_cfg.HiLevelV = next.HiLevelV;
-        m_cfg.ppkType = next.ppkType;
-        m_cfg.timeDelay = next.timeDelay;
-        m_cfg.timeDelay2 = next.timeDelay2;
-        m_cfg.UKworkTime = next.UKworkTime;
-        m_cfg.UKon = next.UKon;
-        m_cfg.UKoff = next.UKoff;
-        m_cfg.UKinvert = next.UKinvert;
-        m_cfg.Set1 = next.Set1;
-        m_cfg.Set2 = next.Set2;
-        break;
+void RemoteCommands::applyBlock(PanelConfig next) {
+    // The decoders wrote only this block's fields into the copy; block 1 also brings the
+    // configuration's remote password, which stays as it was, and the number the panel reported,
+    // where the field shows the number under which the panel was addressed.
+    if (m_readBlock == 1) {
+        next.pwd = m_cfg.pwd;
+        next.numPPK = model::ranges::numPPK.clamp(m_state.seNumPPK);
     }
+    m_cfg = std::move(next);
     // The filled fields show values again, and later undos return to what was read.
     const Page page = pageOfBlock(m_readBlock);
     for (auto it = m_state.blankSpinEdits.begin(); it != m_state.blankSpinEdits.end();)

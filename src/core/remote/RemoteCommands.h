@@ -92,7 +92,7 @@ private:
     void onPollTick();
     void onWatchdogTick();
     void serverBusy();
-    void applyBlock(const model::PanelConfig& next);
+    void applyBlock(model::PanelConfig next);
 
     model::PanelConfig& m_cfg;
     rules::EditorState& m_state;
