@@ -31,25 +31,18 @@ QIcon drawnIcon(Paint paint) {
 }
 
 void arrow(QPainter& p, bool down, const QColor& colour) {
+    // Drawn pointing down; the up arrow is its mirror image over the same band.
     QPainterPath path;
-    if (down) {
-        path.moveTo(6, 1);
-        path.lineTo(10, 1);
-        path.lineTo(10, 6);
-        path.lineTo(13, 6);
-        path.lineTo(8, 11);
-        path.lineTo(3, 6);
-        path.lineTo(6, 6);
-    } else {
-        path.moveTo(6, 11);
-        path.lineTo(10, 11);
-        path.lineTo(10, 6);
-        path.lineTo(13, 6);
-        path.lineTo(8, 1);
-        path.lineTo(3, 6);
-        path.lineTo(6, 6);
-    }
+    path.moveTo(6, 1);
+    path.lineTo(10, 1);
+    path.lineTo(10, 6);
+    path.lineTo(13, 6);
+    path.lineTo(8, 11);
+    path.lineTo(3, 6);
+    path.lineTo(6, 6);
     path.closeSubpath();
+    if (!down)
+        path = QTransform(1, 0, 0, -1, 0, 12).map(path);
     p.setPen(Qt::NoPen);
     p.setBrush(colour);
     p.drawPath(path);

@@ -27,8 +27,7 @@ int main(int argc, char** argv) {
         "\"@\" CR LF with its configuration frame and write frames with \"-<\" CR LF until stopped."));
     parser.addHelpOption();
     const auto opt = [&parser](const char* name, const char* help, const char* valueName = nullptr) {
-        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
-                                            valueName ? QString::fromLatin1(valueName) : QString()));
+        zorel8z::sim::addOption(parser, name, help, valueName);
     };
     opt("link", "Also make a symlink to the device at PATH (removed on exit).", "PATH");
     opt("config", "Start with the configuration in FILE (.c8z or .json).", "FILE");

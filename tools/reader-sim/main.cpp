@@ -28,8 +28,7 @@ int main(int argc, char** argv) {
         "one burst and keeps the device open until stopped (or exits with --exit)."));
     parser.addHelpOption();
     const auto opt = [&parser](const char* name, const char* help, const char* valueName = nullptr) {
-        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
-                                            valueName ? QString::fromLatin1(valueName) : QString()));
+        zorel8z::sim::addOption(parser, name, help, valueName);
     };
     opt("key", "A key text to send (usually 16 hex digits); repeat for more keys.", "TEXT");
     opt("split", "Send each key as two halves with a pause between them.");

@@ -24,4 +24,9 @@ int intValue(const QCommandLineParser& parser, const QString& name, int min, int
     return v;
 }
 
+void addOption(QCommandLineParser& parser, const char* name, const char* help, const char* valueName) {
+    parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
+                                        valueName ? QString::fromLatin1(valueName) : QString()));
+}
+
 } // namespace zorel8z::sim

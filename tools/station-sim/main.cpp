@@ -54,8 +54,7 @@ int main(int argc, char** argv) {
         "Every request is logged on stderr."));
     parser.addHelpOption();
     const auto opt = [&parser](const char* name, const char* help, const char* valueName = nullptr) {
-        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
-                                            valueName ? QString::fromLatin1(valueName) : QString()));
+        zorel8z::sim::addOption(parser, name, help, valueName);
     };
     opt("port", "TCP port to listen on, 0 for any free one (default 0).", "N");
     opt("panel",
