@@ -2,12 +2,27 @@
 
 #include "common/Errors.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 #include <exception>
 
 namespace zorel8z::gui {
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    loadUkrainianTranslations();
+}
+
+bool Application::loadUkrainianTranslations() {
+    // The program speaks Ukrainian whatever the system's language: Qt's own dialogs and buttons too.
+    auto* translator = new QTranslator(this);
+    if (!translator->load(QStringLiteral("qtbase_uk"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    installTranslator(translator);
+    return true;
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {

@@ -9,7 +9,7 @@ namespace zorel8z::gui {
 // The program's application object. An error that no command catches ends up here instead of
 // ending the program: it is shown with its text and the window stays usable.
 class Application : public QApplication {
-public:
+  public:
     Application(int& argc, char** argv);
 
     // Where the report goes; nullptr: a modal error box.
@@ -17,7 +17,11 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-private:
+    // Qt's own texts (file dialogs, standard buttons) in Ukrainian; false when the translation is not
+    // installed, and Qt's texts stay English.
+    bool loadUkrainianTranslations();
+
+  private:
     void report(const QString& text);
 
     Ui* m_reporter = nullptr;
