@@ -9,9 +9,14 @@
 //   heading with its page number;
 // - <img src="mark:none">, <img src="mark:edited"> and <img src="mark:synced"> show the three page-mark
 //   images of the window's tabs (drawn here, in the colours the window uses).
+// - <img src="shot:NAME"> shows the picture SHOTS_DIR/NAME.png of the running window, which the build
+//   takes just before (zorel8z-manual-shots), so the manual always shows the program as it is.
 // Every page but the first gets a running title at the top and its page number at the bottom.
 //
-// Exit status: 0 written; 1 the input cannot be read or the output cannot be written; 2 usage error.
+//   zorel8z-manual-pdf IN.html OUT.pdf [SHOTS_DIR]
+//
+// Exit status: 0 written; 1 the input cannot be read, a picture is missing or the output cannot be
+// written; 2 usage error.
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
@@ -34,6 +39,7 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -126,8 +132,9 @@ void addMarkImages(QTextDocument& doc) {
 struct Setup {
     QPagedPaintDevice* device;
     QFont font;
-    qreal margin;    // in the layout's screen pixels
-    QSizeF pageSize; // in device pixels
+    qreal margin;                    // in the layout's screen pixels
+    QSizeF pageSize;                 // in device pixels
+    std::map<QString, QImage> shots; // by the name in "shot:NAME"
 };
 
 std::unique_ptr<QTextDocument> layOut(const QString& html, const Setup& setup) {
@@ -135,6 +142,8 @@ std::unique_ptr<QTextDocument> layOut(const QString& html, const Setup& setup) {
     doc->documentLayout()->setPaintDevice(setup.device); // measure text at the PDF's resolution
     doc->setDefaultFont(setup.font);
     addMarkImages(*doc);
+    for (const auto& [name, image] : setup.shots)
+        doc->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("shot:") + name), image);
     doc->setHtml(html);
     QTextFrameFormat root = doc->rootFrame()->frameFormat();
     root.setLeftMargin(setup.margin);
@@ -326,8 +335,8 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
 
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: %s IN.html OUT.pdf\n", kTool);
+    if (args.size() != 3 && args.size() != 4) {
+        std::fprintf(stderr, "usage: %s IN.html OUT.pdf [SHOTS_DIR]\n", kTool);
         return 2;
     }
     const QString inPath = args.at(1);
@@ -351,6 +360,21 @@ int main(int argc, char** argv) {
     if (!out.open(QIODevice::WriteOnly)) {
         fail(QStringLiteral("cannot write %1: %2").arg(outPath, out.errorString()));
         return 1;
+    }
+
+    // The window's pictures the manual names; a missing one fails the build rather than leaving a hole.
+    std::map<QString, QImage> shots;
+    const QRegularExpression shotRef(QStringLiteral("src=\"shot:([A-Za-z0-9_@.-]+)\""));
+    for (auto it = shotRef.globalMatch(html); it.hasNext();) {
+        const QString name = it.next().captured(1);
+        const QString path =
+            args.size() == 4 ? args.at(3) + QLatin1Char('/') + name + QStringLiteral(".png") : name;
+        QImage image(path);
+        if (args.size() != 4 || image.isNull()) {
+            fail(QStringLiteral("cannot read the picture %1").arg(path));
+            return 1;
+        }
+        shots[name] = image;
     }
 
     const QString title = QStringLiteral("Конфігуратор ППК Зорел-8Z — посібник користувача");
@@ -377,7 +401,8 @@ int main(int argc, char** argv) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const qreal screenDpi = screen ? qRound(screen->logicalDotsPerInchY()) : 96;
     const QRect full = writer.pageLayout().fullRectPixels(kResolution);
-    const Setup setup{&writer, font, kMarginMm * screenDpi / 25.4, QSizeF(full.width(), full.height())};
+    const Setup setup{&writer, font, kMarginMm * screenDpi / 25.4, QSizeF(full.width(), full.height()),
+                      shots};
     const std::unique_ptr<QTextDocument> doc = layOutManual(html, setup);
     const int pageCount = doc->pageCount();
 
