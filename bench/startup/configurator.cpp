@@ -1,0 +1,42 @@
+// The configurator's window started as its program starts it, for the start-up bench. Prints "shown"
+// once the first paint has been handled; with --count it prints the number of widgets of each class
+// instead (the plain anchor window is built to match).
+#include "ShownReport.h"
+
+#include "Application.h"
+#include "SingleInstance.h"
+#include "TfrmMain.h"
+
+#include <QFont>
+#include <QMap>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    zorel8z::gui::Application app(argc, argv);
+    const bool count = app.arguments().contains(QStringLiteral("--count"));
+    zorel8z::gui::SingleInstance guard;
+    if (!guard.claim())
+        return 1;
+    QFont font(QStringLiteral("Tahoma"));
+    font.setFamilies(
+        {QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(15);
+    QApplication::setFont(font);
+    zorel8z::gui::TfrmMain window;
+    window.show();
+    if (count) {
+        QMap<QByteArray, int> classes;
+        for (QWidget* w : window.findChildren<QWidget*>())
+            ++classes[w->metaObject()->className()];
+        int total = 1;
+        for (auto it = classes.cbegin(); it != classes.cend(); ++it) {
+            std::printf("%5d %s\n", it.value(), it.key().constData());
+            total += it.value();
+        }
+        std::printf("%5d widgets with the window\n", total);
+        return 0;
+    }
+    bench::reportWhenShown(app);
+    return app.exec();
+}

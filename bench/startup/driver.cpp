@@ -1,0 +1,139 @@
+// Start-up bench: the configurator's window against two anchors, and the command-line tool against
+// an empty QCoreApplication. Every program is a binary of its own (an anchor carries none of the
+// configurator's libraries), started fresh each time, the kinds interleaved run by run; medians.
+//
+//   gui_startup_bench [RUNS]          (default 21 runs of each)
+//
+// Time: from spawn to the child's "shown" line (a window's first paint handled), or to its exit (the
+// tool). Memory: the child's peak resident set (wait4). Without a display the offscreen platform.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct Kind {
+    const char* name;
+    std::vector<std::string> argv;
+    bool waitsForShown;
+    std::vector<double> ms;
+    std::vector<double> kib;
+};
+
+bool runOnce(Kind& kind) {
+    int out[2];
+    if (pipe(out) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (std::string& a : kind.argv)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    if (rc != 0) {
+        close(out[0]);
+        std::fprintf(stderr, "cannot start %s: %s\n", argv[0], std::strerror(rc));
+        return false;
+    }
+    double ms = -1;
+    std::string seen;
+    char buf[4096];
+    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) {
+        seen.append(buf, size_t(n));
+        if (ms < 0 && kind.waitsForShown && seen.find("shown\n") != std::string::npos)
+            ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    }
+    close(out[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    if (!kind.waitsForShown)
+        ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || ms < 0) {
+        std::fprintf(stderr, "%s failed (status %d)\n", kind.name, status);
+        return false;
+    }
+    kind.ms.push_back(ms);
+    kind.kib.push_back(double(usage.ru_maxrss));
+    return true;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 21;
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // A settings store and runtime folder of the bench's own: the user's settings stay untouched.
+    char dir[] = "/tmp/zorel8z-startup-XXXXXX";
+    if (!mkdtemp(dir))
+        return 1;
+    setenv("XDG_CONFIG_HOME", dir, 1);
+    setenv("XDG_RUNTIME_DIR", dir, 1);
+
+    std::vector<Kind> kinds = {
+        {"empty window", {EMPTY_WINDOW}, true, {}, {}},
+        {"plain window (230 widgets)", {PLAIN_WINDOW}, true, {}, {}},
+        {"configurator window", {CONFIGURATOR}, true, {}, {}},
+        {"empty QCoreApplication", {EMPTY_CORE}, false, {}, {}},
+        {"zorel8z show", {CLI, "show", EXAMPLE}, false, {}, {}},
+    };
+    // One unmeasured round first: the files are in the page cache for every measured run alike.
+    for (Kind& k : kinds)
+        if (!runOnce(k))
+            return 1;
+    for (Kind& k : kinds)
+        k.ms.clear(), k.kib.clear();
+    for (int r = 0; r < runs; ++r)
+        for (Kind& k : kinds)
+            if (!runOnce(k))
+                return 1;
+
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    std::printf("platform %s, %d runs of each, interleaved (medians)\n", platform ? platform : "default",
+                runs);
+    for (const Kind& k : kinds)
+        std::printf("  %-28s %7.1f ms  %8.0f KiB peak\n", k.name, median(k.ms), median(k.kib));
+    auto ratio = [&](int a, int b, bool time) {
+        const double x = time ? median(kinds[size_t(a)].ms) : median(kinds[size_t(a)].kib);
+        const double y = time ? median(kinds[size_t(b)].ms) : median(kinds[size_t(b)].kib);
+        return x / y;
+    };
+    std::printf("configurator / empty window:  time %.2f  memory %.2f\n", ratio(2, 0, true),
+                ratio(2, 0, false));
+    std::printf("configurator / plain window:  time %.2f  memory %.2f\n", ratio(2, 1, true),
+                ratio(2, 1, false));
+    std::printf("zorel8z show / empty core:    time %.2f  memory %.2f\n", ratio(4, 3, true),
+                ratio(4, 3, false));
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+    return 0;
+}
