@@ -24,7 +24,7 @@ struct Entry {
 // ("2025-03-01_14-30-05+0200.c8z"). Each panel keeps its newest `keepPerPanel` reads; older ones
 // are removed when a new one is stored. Files and folders are readable by their owner only.
 class Archive {
-  public:
+public:
     static constexpr int kKeepPerPanel = 200;
 
     // `folder` is the archive's root (the data folder's "archive" by default).
@@ -56,7 +56,7 @@ class Archive {
     // Opens an entry as the window opens a file: all or nothing, problems told through `ui`.
     static bool open(const Entry& entry, model::PanelConfig& cfg, Ui& ui);
 
-  private:
+private:
     void prune(const QString& panel) const;
 
     QString m_folder;

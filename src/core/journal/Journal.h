@@ -53,7 +53,7 @@ bool fromLine(const QByteArray& line, Record& record);
 // may append together. When the file passes kRotateBytes it is renamed to its ".1" companion (which it
 // replaces) and a new file begins; reading takes both.
 class Journal {
-  public:
+public:
     static constexpr qint64 kRotateBytes = 4 * 1024 * 1024;
 
     explicit Journal(QString path = defaultPath(), qint64 rotateBytes = kRotateBytes);
@@ -71,7 +71,7 @@ class Journal {
     // entry: where "changed since the last read" starts.
     std::optional<Record> lastRead(const QString& link, const QString& block = QString()) const;
 
-  private:
+private:
     QString m_path;
     qint64 m_rotate;
 };

@@ -41,7 +41,7 @@ QString label(const QString& caption) {
 
 // The fields of a configuration next to the factory ones, looked up by caption.
 class Fields {
-  public:
+public:
     explicit Fields(const PanelConfig& cfg)
         : m_here(compare::fields(cfg)), m_factory(compare::fields(PanelConfig())) {
         for (size_t k = 0; k < m_here.size(); ++k)
@@ -55,7 +55,7 @@ class Fields {
     const std::vector<Field>& all() const { return m_here; }
     bool changed(size_t k) const { return k < m_factory.size() && m_here[k].value != m_factory[k].value; }
 
-  private:
+private:
     Field field(const QString& caption) const {
         const size_t k = m_index.value(caption, m_here.size());
         return k < m_here.size() ? m_here[k] : Field{Page::Network, caption, QString(), false};
@@ -86,7 +86,7 @@ QString table(const QStringList& heads, const std::vector<QStringList>& rows) {
 
 // Two-column rows "caption | value" of the fields that are to be shown.
 class Pairs {
-  public:
+public:
     void add(const QString& caption, const QString& value) { m_rows.push_back({caption, value}); }
     bool empty() const { return m_rows.empty(); }
     QString html() const {
@@ -97,7 +97,7 @@ class Pairs {
         return out + QStringLiteral("</table>");
     }
 
-  private:
+private:
     std::vector<std::pair<QString, QString>> m_rows;
 };
 

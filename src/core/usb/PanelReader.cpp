@@ -19,11 +19,11 @@ int byteAt(const QString& text, int position) {
 }
 
 class NoteUi : public Ui {
-  public:
+public:
     explicit NoteUi(QStringList& notes) : m_notes(notes) {}
     void showMessage(MsgIcon, const QString& text) override { m_notes << text; }
 
-  private:
+private:
     QStringList& m_notes;
 };
 

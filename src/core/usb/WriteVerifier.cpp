@@ -14,7 +14,7 @@ namespace {
 
 // Nothing of what decoding the written frame might say is news to the user: it is what was sent.
 class QuietUi : public Ui {
-  public:
+public:
     void showMessage(MsgIcon, const QString&) override {}
 };
 
