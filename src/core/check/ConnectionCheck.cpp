@@ -65,6 +65,9 @@ bool accessDenied(const QString& path, QString& ownerGroup) {
     if (::access(native.constData(), R_OK | W_OK) == 0 || errno != EACCES)
         return false;
     ownerGroup = QFileInfo(path).group();
+    // Joining the administrators' group is no advice to give.
+    if (ownerGroup == QLatin1String("root") || ownerGroup == QLatin1String("wheel"))
+        ownerGroup.clear();
     return true;
 #else
     Q_UNUSED(path);

@@ -68,8 +68,9 @@ private:
 
 // The device file of a port name: a path as it is, a system name under /dev on Unix.
 QString deviceFile(const QString& portName);
-// The group owning a device file the user may not open, when the user lacks read or write access to
-// it; empty when access is there (or cannot be told on this system).
+// Whether the user lacks read or write access to a device file; `ownerGroup` then names the group that
+// owns it (empty when it is the administrators' own, which is no group to join). False when access is
+// there or cannot be told on this system.
 bool accessDenied(const QString& path, QString& ownerGroup);
 
 struct StationTarget {
