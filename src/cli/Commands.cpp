@@ -1,11 +1,14 @@
 #include "cli/Commands.h"
 
+#include "archive/Archive.h"
+#include "cli/Extras.h"
 #include "cli/Listing.h"
 #include "common/Errors.h"
 #include "common/Ui.h"
 #include "controller/TController.h"
 #include "export/ConfExport.h"
 #include "export/ZoneSummary.h"
+#include "journal/Journal.h"
 #include "model/ConfigFile.h"
 #include "model/ConfigJson.h"
 #include "remote/CurlHttpClient.h"
@@ -15,6 +18,7 @@
 #include "rules/Sequences.h"
 #include "usb/QtSerialPort.h"
 #include "usb/UsbCommands.h"
+#include "usb/WriteVerifier.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -52,13 +56,24 @@ const QString kUsageText = QStringLiteral(
     "                                        .c8z записується лише після перевірок збереження\n"
     "  zorel8z summary FILE                  зведення шлейфів за групами (JSON)\n"
     "  zorel8z export FILE -o OUT.conf       експорт для програмного забезпечення ПЦС\n"
-    "  zorel8z read --port DEV [-o FILE]     зчитати конфігурацію з ППК по USB (.c8z, .json; без -o: JSON)\n"
-    "  zorel8z write --port DEV FILE         записати конфігурацію з FILE у ППК по USB\n"
+    "  zorel8z read --port DEV [-o FILE] [--no-archive]\n"
+    "                                        зчитати конфігурацію з ППК по USB (.c8z, .json; без -o: JSON)\n"
+    "  zorel8z write --port DEV [--verify] FILE\n"
+    "                                        записати конфігурацію з FILE у ППК по USB; --verify: зчитати\n"
+    "                                        назад і порівняти (код 4, якщо відрізняється)\n"
     "  zorel8z remote-read --server IP:PORT --panel N --password P --block 1..4 [--in FILE] [-o FILE]\n"
     "                                        зчитати блок через сервер ПЦС поверх --in FILE (або типових\n"
     "                                        значень); без -o: JSON\n"
     "  zorel8z remote-write --server IP:PORT --panel N --password P --block 1..4 FILE\n"
-    "                                        записати блок з FILE у ППК через сервер ПЦС\n");
+    "                                        записати блок з FILE у ППК через сервер ПЦС\n"
+    "  zorel8z diff [--json] A B             порівняти дві конфігурації (код 0: однакові, 1: різні)\n"
+    "  zorel8z sheet FILE -o OUT.pdf [--with-secrets] [--changed-only]\n"
+    "                                        паспорт конфігурації (PDF, A4)\n"
+    "  zorel8z journal [--since DATE] [--json]\n"
+    "                                        журнал зчитувань, записів, збережень і експорту\n"
+    "  zorel8z check --port DEV | --server IP:PORT [--panel N --password P]\n"
+    "                                        перевірити з'єднання крок за кроком (нічого не записує)\n"
+    "Зчитане (read, remote-read) зберігається в архів; --no-archive вимикає це.\n");
 
 int usage(const QString& problem = QString()) {
     if (!problem.isEmpty())
@@ -102,6 +117,17 @@ bool store(const QString& path, const model::PanelConfig& cfg, Ui& ui) {
         return false;
     }
     return true;
+}
+
+// The journal's line of a file saved or exported.
+void journalFile(const QString& operation, const QString& path, bool ok, const StderrUi& ui) {
+    journal::Record line;
+    line.operation = operation;
+    line.file = QFileInfo(path).absoluteFilePath();
+    line.outcome = ok ? journal::outcome::kOk : journal::outcome::kFailed;
+    if (!ok)
+        line.message = ui.shown.join(QLatin1Char('\n'));
+    journalAppend(line);
 }
 
 // Splits options from positional arguments; unknown options are a usage error.
@@ -155,7 +181,9 @@ int convert(const QStringList& args) {
         if (rules::saveSequence(cfg, state, ui) == rules::Verdict::Stop)
             return kRefused;
     }
-    return store(pos[1], cfg, ui) ? kDone : kRefused;
+    const bool saved = store(pos[1], cfg, ui);
+    journalFile(journal::op::kSave, pos[1], saved, ui);
+    return saved ? kDone : kRefused;
 }
 
 int summary(const QStringList& args) {
@@ -184,8 +212,10 @@ int exportConf(const QStringList& args) {
         exporting::GetConfFile(opt[QStringLiteral("-o")], exporting::GetConfig(cfg.lines));
     } catch (const Error& e) {
         ui.showMessage(MsgIcon::Error, e.text());
+        journalFile(journal::op::kExport, opt[QStringLiteral("-o")], false, ui);
         return kRefused;
     }
+    journalFile(journal::op::kExport, opt[QStringLiteral("-o")], true, ui);
     return kDone;
 }
 
@@ -218,13 +248,30 @@ void waitForEnd(usb::UsbCommands& commands, const rules::EditorState& state) {
         loop.exec();
 }
 
+// Runs the event loop until the write, and the check after it, have given the buttons back.
+void waitForWrite(usb::UsbCommands& commands, usb::WriteVerifier& verifier, const rules::EditorState& state) {
+    QEventLoop loop;
+    const auto ended = [&] { return state.commandsEnabled && !verifier.verifying(); };
+    QObject::connect(&commands, &usb::UsbCommands::stateChanged, &loop, [&] {
+        if (ended())
+            loop.quit();
+    });
+    QObject::connect(&verifier, &usb::WriteVerifier::stateChanged, &loop, [&] {
+        if (ended())
+            loop.quit();
+    });
+    if (!ended())
+        loop.exec();
+}
+
 const QStringList kUsbValued = {QStringLiteral("--port"), QStringLiteral("-o"), QStringLiteral("--delay-ms"),
                                 QStringLiteral("--watchdog-ms")};
 
 int readPanel(const QStringList& args) {
     QStringList pos;
     QMap<QString, QString> opt;
-    if (!split(args, {}, kUsbValued, pos, opt) || !pos.isEmpty() || !opt.contains(QStringLiteral("--port")))
+    if (!split(args, {QStringLiteral("--no-archive")}, kUsbValued, pos, opt) || !pos.isEmpty() ||
+        !opt.contains(QStringLiteral("--port")))
         return usage();
     const QString out = opt.value(QStringLiteral("-o"));
     if (!out.isEmpty() && !isJson(out) && !isC8z(out))
@@ -239,8 +286,21 @@ int readPanel(const QStringList& args) {
     QObject::connect(&commands, &usb::UsbCommands::configReplaced, [&] { replaced = true; });
     commands.readCommand();
     waitForEnd(commands, state);
-    if (!replaced)
+    journal::Record line;
+    line.operation = journal::op::kRead;
+    line.link = journal::usbLink(opt[QStringLiteral("--port")]);
+    line.block = QStringLiteral("1-5");
+    if (!replaced) {
+        line.outcome = journal::outcome::kFailed;
+        line.message = ui.shown.join(QLatin1Char('\n'));
+        journalAppend(line);
         return noAnswer(ui.shown) ? kNoAnswer : kRefused;
+    }
+    line.serial = cfg.serialNumber;
+    line.outcome = journal::outcome::kOk;
+    if (!opt.contains(QStringLiteral("--no-archive")))
+        line.archive = archiveRead(archive::Archive::usbPanel(cfg.serialNumber), cfg);
+    journalAppend(line);
     write(stdout, QStringLiteral("Серійний номер ППК: %1\nПрошивка ППК: %2\n").arg(cfg.serialNumber, cfg.firmwareVersion));
     if (out.isEmpty()) {
         write(stdout, QString::fromUtf8(model::configToJson(cfg)));
@@ -252,7 +312,8 @@ int readPanel(const QStringList& args) {
 int writePanel(const QStringList& args) {
     QStringList pos;
     QMap<QString, QString> opt;
-    if (!split(args, {}, kUsbValued, pos, opt) || pos.size() != 1 || !opt.contains(QStringLiteral("--port")))
+    if (!split(args, {QStringLiteral("--verify")}, kUsbValued, pos, opt) || pos.size() != 1 ||
+        !opt.contains(QStringLiteral("--port")))
         return usage();
     StderrUi ui;
     model::PanelConfig cfg;
@@ -262,13 +323,34 @@ int writePanel(const QStringList& args) {
     usb::QtSerialPort port;
     usb::UsbCommands commands(cfg, state, port, ui, timings(opt));
     commands.choosePort(opt[QStringLiteral("--port")]);
-    commands.writeCommand();
+    usb::WriteVerifier verifier(commands, state, ui, timings(opt).delayCheckMs);
+    verifier.setEnabled(opt.contains(QStringLiteral("--verify")));
+    bool verified = false;
+    QObject::connect(&verifier, &usb::WriteVerifier::finished, [&] { verified = true; });
+    verifier.writeCommand();
     if (state.commandsEnabled)
         return kRefused; // the checks stopped it; they said why
-    waitForEnd(commands, state);
-    if (ui.shown.contains(usb::msg::kWritten))
-        return kDone;
-    return noAnswer(ui.shown) ? kNoAnswer : kRefused;
+    waitForWrite(commands, verifier, state);
+    journal::Record line;
+    line.operation = journal::op::kWrite;
+    line.link = journal::usbLink(opt[QStringLiteral("--port")]);
+    line.block = QStringLiteral("1-5");
+    line.serial = verified && verifier.last().read.outcome == usb::PanelRead::Outcome::Read
+                      ? verifier.last().read.config.serialNumber
+                      : lastSerial(line.link);
+    line.changed = changedSinceLastRead(line.link, line.block, cfg);
+    int code = kDone;
+    if (verified && verifier.last().outcome != usb::Verification::Outcome::Verified)
+        code = kNotVerified;
+    else if (!ui.shown.contains(usb::msg::kWritten))
+        code = noAnswer(ui.shown) ? kNoAnswer : kRefused;
+    line.outcome = code == kDone          ? journal::outcome::kOk
+                   : code == kNotVerified ? journal::outcome::kNotVerified
+                                          : journal::outcome::kFailed;
+    if (code != kDone)
+        line.message = ui.shown.join(QLatin1Char('\n'));
+    journalAppend(line);
+    return code;
 }
 
 // The connection values and the block of a remote command. A value that is not even a number is a
@@ -362,7 +444,7 @@ int remoteExit(const QStringList& shown) {
 int remoteRead(const QStringList& args) {
     QStringList pos;
     QMap<QString, QString> opt;
-    if (!split(args, {}, kRemoteValued, pos, opt) || !pos.isEmpty())
+    if (!split(args, {QStringLiteral("--no-archive")}, kRemoteValued, pos, opt) || !pos.isEmpty())
         return usage();
     RemoteArgs a;
     QString problem;
@@ -387,8 +469,19 @@ int remoteRead(const QStringList& args) {
         ui.showMessage(MsgIcon::Error, e.text());
         return kRefused;
     }
-    if (!filled)
+    journal::Record line;
+    line.operation = journal::op::kRead;
+    line.link = journal::stationLink(a.serverIP, a.serverPort, a.panel);
+    line.block = QString::number(a.block);
+    line.outcome = filled ? journal::outcome::kOk : journal::outcome::kFailed;
+    if (!filled) {
+        line.message = ui.shown.join(QLatin1Char('\n'));
+        journalAppend(line);
         return remoteExit(ui.shown);
+    }
+    if (!opt.contains(QStringLiteral("--no-archive")))
+        line.archive = archiveRead(archive::Archive::stationPanel(a.panel), cfg);
+    journalAppend(line);
     if (out.isEmpty()) {
         write(stdout, QString::fromUtf8(model::configToJson(cfg)));
         return kDone;
@@ -420,7 +513,17 @@ int remoteWrite(const QStringList& args) {
         ui.showMessage(MsgIcon::Error, e.text());
         return kRefused;
     }
-    return ui.shown.contains(usb::msg::kWritten) ? kDone : remoteExit(ui.shown);
+    const bool written = ui.shown.contains(usb::msg::kWritten);
+    journal::Record line;
+    line.operation = journal::op::kWrite;
+    line.link = journal::stationLink(a.serverIP, a.serverPort, a.panel);
+    line.block = QString::number(a.block);
+    line.outcome = written ? journal::outcome::kOk : journal::outcome::kFailed;
+    line.changed = changedSinceLastRead(line.link, line.block, cfg, {rules::Page(a.block - 1)});
+    if (!written)
+        line.message = ui.shown.join(QLatin1Char('\n'));
+    journalAppend(line);
+    return written ? kDone : remoteExit(ui.shown);
 }
 
 } // namespace
@@ -446,11 +549,26 @@ int run(const QStringList& args) {
         return remoteRead(rest);
     if (command == QLatin1String("remote-write"))
         return remoteWrite(rest);
+    if (command == QLatin1String("diff"))
+        return diffCommand(rest);
+    if (command == QLatin1String("sheet"))
+        return sheetCommand(rest);
+    if (command == QLatin1String("journal"))
+        return journalCommand(rest);
+    if (command == QLatin1String("check"))
+        return checkCommand(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         write(stdout, kUsageText);
         return kDone;
     }
     return usage(QStringLiteral("Невідома команда: %1").arg(command));
+}
+
+bool loadConfig(const QString& path, model::PanelConfig& cfg, Ui& ui) { return load(path, cfg, ui); }
+
+bool splitArgs(const QStringList& args, const QStringList& flags, const QStringList& valued,
+               QStringList& positional, QMap<QString, QString>& options) {
+    return split(args, flags, valued, positional, options);
 }
 
 } // namespace zorel8z::cli

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
     opt("broken-block", "Send block N (1..5, default 3) of the frame as invalid JSON.", "N");
     opt("tail", "Send N extra bytes after the frame.", "N");
     opt("hangup-after", "Hang up after sending N bytes of the next reply.", "N");
+    opt("alter-writes", "Acknowledge writes but keep them changed (the delay of groups 1-4 one second off).");
 
     // --broken-block may come without a number.
     QStringList args = QCoreApplication::arguments();
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
         f.tail = intValue(parser, QStringLiteral("tail"), 1, 1 << 20);
     if (parser.isSet(QStringLiteral("hangup-after")))
         f.hangUpAfter = intValue(parser, QStringLiteral("hangup-after"), 0, 1 << 20);
+    f.alterWrites = parser.isSet(QStringLiteral("alter-writes"));
     sim.setFaults(f);
 
     zorel8z::sim::QuitOnSignal quitOnSignal;

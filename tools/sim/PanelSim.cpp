@@ -205,6 +205,8 @@ void PanelSim::handleWrite(const QByteArray& frame) {
     }
     for (const QString& text : ui.texts)
         emit notice(text);
+    if (m_faults.alterWrites)
+        next = alteredWrite(next);
     m_config = next;
     ++m_acceptedWrites;
     if (!m_savePath.isEmpty()) {
@@ -304,6 +306,11 @@ void PanelSim::checkDrainedForHangUp() {
     if (m_pty.pendingInput() > 0 && m_drainClock.elapsed() < kDrainTimeoutMs)
         return;
     hangUp();
+}
+
+model::PanelConfig PanelSim::alteredWrite(model::PanelConfig cfg) {
+    cfg.timeDelay = cfg.timeDelay >= model::ranges::timeDelay.max ? cfg.timeDelay - 1 : cfg.timeDelay + 1;
+    return cfg;
 }
 
 void PanelSim::hangUp() {

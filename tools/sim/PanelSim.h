@@ -30,6 +30,7 @@ struct PanelFaults {
     int brokenBlock = 0;     // 1..5: that block of the frame is sent as invalid JSON
     int tail = 0;            // > 0: N extra bytes follow the frame
     int hangUpAfter = -1;    // >= 0: the next reply is cut after N bytes and the line is then hung up
+    bool alterWrites = false; // writes are acknowledged but stored changed (see alteredWrite)
 };
 
 // A simulated control panel on a pseudo-terminal. It answers the read request "@" CR LF with its
@@ -93,6 +94,10 @@ public:
 
     // Drops the line now, as an unplugged device would.
     void hangUp();
+
+    // What a panel with a fault in its memory keeps of a written configuration: the entry/exit delay
+    // of groups 1-4 one second off.
+    static model::PanelConfig alteredWrite(model::PanelConfig cfg);
 
 signals:
     void readRequested();

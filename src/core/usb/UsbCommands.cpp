@@ -88,11 +88,14 @@ void UsbCommands::writeCommand() {
         return;
     }
     m_port.discardInput();
+    m_lastWriteFrame = frame;
     if (!m_port.write(frame))
         showUsbError(m_lastError);
 }
 
 void UsbCommands::onReceived(qint64 count) {
+    if (m_dispatchSuspended)
+        return;
     if (count >= 2 && count <= 10) {
         const QByteArray reply = m_port.read(count);
         if (reply.contains("-<"))
@@ -109,8 +112,11 @@ void UsbCommands::acknowledged() {
     stopWatchdog();
     m_state.setAllMarks(PageMark::Synced);
     m_state.commandsEnabled = true;
+    // A check of the panel after the write may take the commands again before the window looks.
+    emit writeAcknowledged();
     emit stateChanged();
-    m_ui.showMessage(MsgIcon::Information, msg::kWritten);
+    if (!m_writeMessageDeferred)
+        m_ui.showMessage(MsgIcon::Information, msg::kWritten);
 }
 
 void UsbCommands::decodeFrame(qint64 count) {

@@ -64,6 +64,16 @@ public:
     bool watchdogRunning() const { return m_watchdog.isActive(); }
     SerialPort& port() { return m_port; }
 
+    // While another sequence reads the panel over the same port into a copy, the bytes are its own:
+    // the receive dispatcher leaves them alone.
+    void suspendDispatch(bool suspended) { m_dispatchSuspended = suspended; }
+    bool dispatchSuspended() const { return m_dispatchSuspended; }
+    // While set, an acknowledged write announces itself by writeAcknowledged() only; whoever checks
+    // the panel afterwards shows the success message.
+    void setWriteMessageDeferred(bool deferred) { m_writeMessageDeferred = deferred; }
+    // The last write frame sent, as it went on the line.
+    const QByteArray& lastWriteFrame() const { return m_lastWriteFrame; }
+
 signals:
     // The record was replaced by what the panel sent; the window refills its pages.
     void configReplaced();
@@ -71,6 +81,8 @@ signals:
     void stateChanged();
     // The watchdog ended a command that got no answer.
     void watchdogExpired();
+    // The panel acknowledged a write (before the success message, if any, is shown).
+    void writeAcknowledged();
 
 private:
     void decodeFrame(qint64 count);
@@ -87,6 +99,9 @@ private:
     QTimer m_watchdog;
     QString m_receivedText;
     QString m_lastError;
+    QByteArray m_lastWriteFrame;
+    bool m_dispatchSuspended = false;
+    bool m_writeMessageDeferred = false;
 };
 
 } // namespace zorel8z::usb
