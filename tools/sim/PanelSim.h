@@ -11,6 +11,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <vector>
+
 class QSocketNotifier;
 
 namespace zorel8z::sim {
@@ -27,9 +29,12 @@ struct PanelFaults {
     int garbage = 0;         // > 0: N random bytes are sent instead of the frame
     quint32 garbageSeed = 0; // 0: a different sequence every run
     bool noAck = false;      // writes are applied but never acknowledged
+    bool frameForAck = false; // writes are applied and answered with the configuration frame, not "-<"
     int brokenBlock = 0;     // 1..5: that block of the frame is sent as invalid JSON
     int tail = 0;            // > 0: N extra bytes follow the frame
     int hangUpAfter = -1;    // >= 0: the next reply is cut after N bytes and the line is then hung up
+    std::vector<int> splitAt; // a pause after each of these counts of bytes sent (ascending, > 0)...
+    int splitGapMs = 20;      // ...this long
 };
 
 // A simulated control panel on a pseudo-terminal. It answers the read request "@" CR LF with its
@@ -138,6 +143,9 @@ private:
     QTimer m_pumpTimer;
     int m_pieceLeft = 0;
     QElapsedTimer m_gapClock;
+    // Bytes sent since the output was last empty, and the pause at a split point.
+    qint64 m_runSent = 0;
+    QElapsedTimer m_splitClock;
     QElapsedTimer m_paceClock;
     qint64 m_pacedSent = 0;
 
