@@ -13,6 +13,7 @@
 #include "remote/RemoteMode.h"
 #include "rules/EditorState.h"
 #include "rules/Sequences.h"
+#include "usb/CommandWatchdog.h"
 #include "usb/QtSerialPort.h"
 #include "usb/UsbCommands.h"
 
@@ -198,13 +199,26 @@ bool noAnswer(const QStringList& shown) {
     return false;
 }
 
-usb::UsbTimings timings(const QMap<QString, QString>& opt) {
-    usb::UsbTimings t;
-    if (opt.contains(QStringLiteral("--delay-ms")))
-        t.delayCheckMs = opt[QStringLiteral("--delay-ms")].toInt();
-    if (opt.contains(QStringLiteral("--watchdog-ms")))
-        t.watchdogMs = opt[QStringLiteral("--watchdog-ms")].toInt();
-    return t;
+// A timer interval given on the command line: a whole number of milliseconds, at least 1. Anything
+// else is a usage error (read as 0 it would end every command at once).
+bool intervalOption(const QMap<QString, QString>& opt, const char* name, int& out, QString& problem) {
+    const QString key = QLatin1String(name);
+    if (!opt.contains(key))
+        return true;
+    bool ok = false;
+    const int value = opt[key].toInt(&ok);
+    if (!ok || value < 1 || value > 24 * 3600 * 1000) {
+        problem = QStringLiteral("%1: потрібно ціле число мілісекунд від 1 до 86400000, а не \"%2\"")
+                      .arg(key, opt[key]);
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+bool timings(const QMap<QString, QString>& opt, usb::UsbTimings& t, QString& problem) {
+    return intervalOption(opt, "--delay-ms", t.delayCheckMs, problem) &&
+           intervalOption(opt, "--watchdog-ms", t.watchdogMs, problem);
 }
 
 // Runs the event loop until the command has given the buttons back.
@@ -229,15 +243,23 @@ int readPanel(const QStringList& args) {
     const QString out = opt.value(QStringLiteral("-o"));
     if (!out.isEmpty() && !isJson(out) && !isC8z(out))
         return usage(QStringLiteral("Невідоме розширення файлу: %1 (потрібно .c8z або .json)").arg(out));
+    usb::UsbTimings t;
+    QString problem;
+    if (!timings(opt, t, problem))
+        return usage(problem);
     StderrUi ui;
     model::PanelConfig cfg;
     rules::EditorState state;
     usb::QtSerialPort port;
-    usb::UsbCommands commands(cfg, state, port, ui, timings(opt));
+    usb::CommandWatchdog watchdog(state, ui, t.watchdogMs);
+    usb::UsbCommands commands(cfg, state, port, ui, watchdog, t);
     commands.choosePort(opt[QStringLiteral("--port")]);
     bool replaced = false;
     QObject::connect(&commands, &usb::UsbCommands::configReplaced, [&] { replaced = true; });
     commands.readCommand();
+    // A port that does not open has been reported; there is nothing to wait for.
+    if (!port.isOpen())
+        return kRefused;
     waitForEnd(commands, state);
     if (!replaced)
         return noAnswer(ui.shown) ? kNoAnswer : kRefused;
@@ -254,17 +276,25 @@ int writePanel(const QStringList& args) {
     QMap<QString, QString> opt;
     if (!split(args, {}, kUsbValued, pos, opt) || pos.size() != 1 || !opt.contains(QStringLiteral("--port")))
         return usage();
+    usb::UsbTimings t;
+    QString problem;
+    if (!timings(opt, t, problem))
+        return usage(problem);
     StderrUi ui;
     model::PanelConfig cfg;
     if (!load(pos[0], cfg, ui))
         return kRefused;
     rules::EditorState state;
     usb::QtSerialPort port;
-    usb::UsbCommands commands(cfg, state, port, ui, timings(opt));
+    usb::CommandWatchdog watchdog(state, ui, t.watchdogMs);
+    usb::UsbCommands commands(cfg, state, port, ui, watchdog, t);
     commands.choosePort(opt[QStringLiteral("--port")]);
     commands.writeCommand();
     if (state.commandsEnabled)
         return kRefused; // the checks stopped it; they said why
+    // A port that does not open has been reported; no acknowledgement can come.
+    if (!port.isOpen())
+        return kRefused;
     waitForEnd(commands, state);
     if (ui.shown.contains(usb::msg::kWritten))
         return kDone;
@@ -280,6 +310,7 @@ struct RemoteArgs {
     QString password;
     int block = 0;
     remote::RemoteTimings timings;
+    int watchdogMs = 20000;
 };
 
 const QStringList kRemoteValued = {QStringLiteral("--server"), QStringLiteral("--panel"),
@@ -320,13 +351,8 @@ bool remoteArgs(const QMap<QString, QString>& opt, RemoteArgs& out, QString& pro
         problem = QStringLiteral("--block: потрібно 1, 2, 3 або 4");
         return false;
     }
-    out.timings.pollMs = 4000;
-    out.timings.watchdogMs = 20000;
-    if (opt.contains(QStringLiteral("--poll-ms")))
-        out.timings.pollMs = opt[QStringLiteral("--poll-ms")].toInt();
-    if (opt.contains(QStringLiteral("--watchdog-ms")))
-        out.timings.watchdogMs = opt[QStringLiteral("--watchdog-ms")].toInt();
-    return true;
+    return intervalOption(opt, "--poll-ms", out.timings.pollMs, problem) &&
+           intervalOption(opt, "--watchdog-ms", out.watchdogMs, problem);
 }
 
 // Remote mode on the page of the block, with the connection values as the window's fields would hold them.
@@ -380,7 +406,8 @@ int remoteRead(const QStringList& args) {
     bool filled = false;
     try {
         remote::CurlHttpClient http;
-        remote::RemoteCommands commands(cfg, state, http, ui, a.timings);
+        usb::CommandWatchdog watchdog(state, ui, a.watchdogMs);
+        remote::RemoteCommands commands(cfg, state, http, ui, watchdog, a.timings);
         QObject::connect(&commands, &remote::RemoteCommands::pageFilled, [&] { filled = true; });
         runRemote(commands, [&] { commands.readCommand(); });
     } catch (const Error& e) {
@@ -414,7 +441,8 @@ int remoteWrite(const QStringList& args) {
     remoteState(a, cfg, state);
     try {
         remote::CurlHttpClient http;
-        remote::RemoteCommands commands(cfg, state, http, ui, a.timings);
+        usb::CommandWatchdog watchdog(state, ui, a.watchdogMs);
+        remote::RemoteCommands commands(cfg, state, http, ui, watchdog, a.timings);
         runRemote(commands, [&] { commands.writeCommand(); });
     } catch (const Error& e) {
         ui.showMessage(MsgIcon::Error, e.text());

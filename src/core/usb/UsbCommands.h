@@ -20,59 +20,59 @@ inline const QString kRepeatRead = QStringLiteral("Повторіть спроб
 inline const QString kNoAnswer = QStringLiteral("ППК не відповідає! Повторіть спробу!");
 inline const QString kWritten = QStringLiteral("Конфігурація записана успішно");
 inline const QString kLineBroken = QStringLiteral("Розірвано підключення по USB");
+inline const QString kFrameInsteadOfAck =
+    QStringLiteral("Замість підтвердження запису ППК надіслав конфігурацію. Перевірте, що записано!");
 } // namespace msg
+
+class CommandWatchdog;
 
 struct UsbTimings {
     int delayCheckMs = 4000;
+    // The interval of the command watchdog, for whoever makes the one the commands share.
     int watchdogMs = 20000;
 };
 
 // The read and write commands over the panel's USB serial port, the receive dispatcher, the delay
-// check, the watchdog, the port choice and the line break. Works on the record and the editor state;
-// tells the window through `Ui` and the two signals.
+// check, the port choice and the line break. Works on the record and the editor state; tells the
+// window through `Ui` and the signals. The command watchdog is shared with the remote commands.
 class UsbCommands : public QObject {
     Q_OBJECT
 public:
-    UsbCommands(model::PanelConfig& cfg, rules::EditorState& state, SerialPort& port, Ui& ui,
-                UsbTimings timings = {}, QObject* parent = nullptr);
+  UsbCommands(model::PanelConfig& cfg, rules::EditorState& state, SerialPort& port, Ui& ui,
+              CommandWatchdog& watchdog, UsbTimings timings = {}, QObject* parent = nullptr);
 
-    // The read command: "@" CR LF, then the delay check and the watchdog.
-    void readCommand();
-    // The write command in local mode: checks, then the whole frame, then wait for "-<".
-    void writeCommand();
+  // The read command: "@" CR LF, then the delay check and the watchdog.
+  void readCommand();
+  // The write command in local mode: checks, then the whole frame, then wait for "-<".
+  void writeCommand();
 
-    // The user picked a port in the list (an empty name: nothing selected).
-    void portPicked(const QString& name);
-    // The refresh button: the list anew; the first entry is chosen. Returns the new list.
-    QStringList refreshPorts();
-    // Chooses a port without the user (start-up); nothing is closed.
-    void choosePort(const QString& name);
+  // The user picked a port in the list (an empty name: nothing selected).
+  void portPicked(const QString& name);
+  // The refresh button: the list anew; the first entry is chosen. Returns the new list.
+  QStringList refreshPorts();
+  // Chooses a port without the user (start-up); nothing is closed.
+  void choosePort(const QString& name);
 
-    // Receive notification of the panel port.
-    void onReceived(qint64 count);
-    void onDelayCheckTick();
-    void onWatchdogTick();
-    void onLineBreak();
+  // Receive notification of the panel port.
+  void onReceived(qint64 count);
+  void onDelayCheckTick();
+  void onLineBreak();
 
-    // The watchdog is shared with the remote commands.
-    void startWatchdog();
-    void stopWatchdog();
-
-    const QString& receivedText() const { return m_receivedText; }
-    void setReceivedText(const QString& text) { m_receivedText = text; }
-    bool delayCheckRunning() const { return m_delayCheck.isActive(); }
-    bool watchdogRunning() const { return m_watchdog.isActive(); }
-    SerialPort& port() { return m_port; }
+  const QString& receivedText() const { return m_receivedText; }
+  void setReceivedText(const QString& text) { m_receivedText = text; }
+  bool delayCheckRunning() const { return m_delayCheck.isActive(); }
+  bool watchdogRunning() const;
+  // A write frame has gone out and neither its acknowledgement nor the watchdog has ended it.
+  bool writing() const { return m_writing; }
+  SerialPort& port() { return m_port; }
 
 signals:
     // The record was replaced by what the panel sent; the window refills its pages.
     void configReplaced();
-    // Command buttons, port list, progress bar or page marks changed.
+    // Command buttons, port list, progress bar or page marks changed (the watchdog's changes too).
     void stateChanged();
-    // The watchdog ended a command that got no answer.
-    void watchdogExpired();
 
-private:
+  private:
     void decodeFrame(qint64 count);
     void acknowledged();
     void endCommand(bool closePort);
@@ -82,11 +82,12 @@ private:
     rules::EditorState& m_state;
     SerialPort& m_port;
     Ui& m_ui;
+    CommandWatchdog& m_watchdog;
     controller::TController m_ctl;
     QTimer m_delayCheck;
-    QTimer m_watchdog;
     QString m_receivedText;
     QString m_lastError;
+    bool m_writing = false;
 };
 
 } // namespace zorel8z::usb
