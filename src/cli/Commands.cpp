@@ -59,7 +59,9 @@ const QString kUsageText = QStringLiteral(
     "                                        зчитати блок через сервер ПЦС поверх --in FILE (або типових\n"
     "                                        значень); без -o: JSON\n"
     "  zorel8z remote-write --server IP:PORT --panel N --password P --block 1..4 FILE\n"
-    "                                        записати блок з FILE у ППК через сервер ПЦС\n");
+    "                                        записати блок з FILE у ППК через сервер ПЦС\n"
+    "  Інтервали в мілісекундах (ціле число від 1): --delay-ms N, --watchdog-ms N для read і write,\n"
+    "  --poll-ms N, --watchdog-ms N для remote-read і remote-write\n");
 
 int usage(const QString& problem = QString()) {
     if (!problem.isEmpty())
