@@ -25,7 +25,7 @@ struct Slot {
 // with `honourErrConf` a member "err_conf" ends the walk and its integer is returned.
 //
 // The text goes to the parser as UTF-8 and every value comes back from UTF-8: a frame's byte and a
-// reply's character keep their code, and a "\u" escape, which the parser turns into the UTF-8 of the
+// reply's character keep their code, and a \u escape, which the parser turns into the UTF-8 of the
 // character it names, reads as that one character (not as the bytes of its UTF-8 form).
 int parseObject(const QString& text, std::initializer_list<Slot> wanted, const QString& errorText,
                 bool honourErrConf) {
