@@ -5,7 +5,9 @@
 #include "model/Packing.h"
 #include "rules/RulesSupport.h"
 #include "sim/PtyClient.h"
+#include "support/FakeSerialPort.h"
 #include "support/RandomConfig.h"
+#include "usb/UsbCommands.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -639,4 +641,41 @@ TEST(RemoteTimers, PollIsPrecise) {
     ASSERT_NE(poll, nullptr);
     EXPECT_EQ(poll->timerType(), Qt::PreciseTimer);
     EXPECT_EQ(poll->interval(), 4000);
+}
+
+TEST(SharedWatchdog, AnEndedCommandOfOneLinkLeavesTheOtherBounded) {
+    // A remote read whose query the station never accepts: only the watchdog ends it. Meanwhile,
+    // in USB mode from the menu, a read on a silent port ends by its delay check.
+    Fixture f(Page::Zones, quick(600000));
+    f.http.script(QStringLiteral("/get_config"), {{QStringLiteral("refused")}});
+    test::FakeSerialPort port;
+    usb::UsbCommands usbCommands(f.cfg, f.state, port, f.ui, *f.watchdog);
+    usbCommands.choosePort(QStringLiteral("COM3"));
+    f.commands->readCommand();
+    ASSERT_TRUE(test::waitUntil([&] { return f.http.finished() == 1; }));
+    usbCommands.readCommand();
+    usbCommands.onDelayCheckTick();
+    ASSERT_EQ(f.ui.texts().size(), 1);
+    ASSERT_TRUE(f.commands->busy());
+    // The remote read still has its watchdog, which ends it (the commands are enabled already: quietly).
+    EXPECT_TRUE(f.watchdog->isActive());
+    f.watchdog->onTick();
+    EXPECT_EQ(f.ended, 1);
+    EXPECT_FALSE(f.commands->busy());
+    EXPECT_EQ(f.ui.texts().size(), 1);
+
+    // The other way: a USB write waits for its acknowledgement while a remote read ends.
+    test::FakeSerialPort port2;
+    Fixture g(Page::Zones, quick(600000));
+    g.acceptQuery();
+    g.http.script(QStringLiteral("/read_config"), {{blockReply(g.cfg, 3)}});
+    usb::UsbCommands usb2(g.cfg, g.state, port2, g.ui, *g.watchdog);
+    usb2.choosePort(QStringLiteral("COM3"));
+    g.state.portSelected = true;
+    g.commands->readCommand();
+    g.state.mode = rules::Mode::Local;
+    usb2.writeCommand();
+    ASSERT_TRUE(usb2.writing()) << g.ui.texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(g.waitEnded());
+    EXPECT_TRUE(g.watchdog->isActive());
 }

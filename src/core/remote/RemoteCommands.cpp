@@ -156,6 +156,11 @@ RemoteCommands::RemoteCommands(PanelConfig& cfg, rules::EditorState& state, Http
     connect(&m_poll, &QTimer::timeout, this, &RemoteCommands::onPollTick);
     connect(&m_watchdog, &usb::CommandWatchdog::expiring, this, &RemoteCommands::onWatchdogExpiring);
     connect(&m_watchdog, &usb::CommandWatchdog::stateChanged, this, &RemoteCommands::stateChanged);
+    // A USB command that ended while this read still waits for its block.
+    connect(&m_watchdog, &usb::CommandWatchdog::stopped, this, [this] {
+        if (m_reading)
+            m_watchdog.start();
+    });
     connect(&m_watchdog, &usb::CommandWatchdog::expired, this, [this] {
         if (!m_endedByWatchdog)
             return;
@@ -326,9 +331,9 @@ void RemoteCommands::onPollTick() {
 
 void RemoteCommands::serverBusy() {
     m_poll.stop();
+    m_reading = false;
     // The read has ended; a watchdog left running would only find the commands enabled.
     m_watchdog.stop();
-    m_reading = false;
     m_state.setMark(pageOfBlock(m_readBlock), PageMark::None);
     m_state.commandsEnabled = true;
     emit stateChanged();

@@ -20,6 +20,7 @@ void CommandWatchdog::start() {
 
 void CommandWatchdog::stop() {
     m_timer.stop();
+    emit stopped();
 }
 
 void CommandWatchdog::onTick() {

@@ -18,6 +18,8 @@ class CommandWatchdog : public QObject {
 
     // Every command that starts the watchdog restarts it: a fresh command gets the whole time.
     void start();
+    // A command that has ended stops it. Another command of the other link still under way then
+    // takes it up again (see stopped()), so that it is never left without a bound.
     void stop();
     bool isActive() const { return m_timer.isActive(); }
     int interval() const { return m_timer.interval(); }
@@ -29,6 +31,8 @@ class CommandWatchdog : public QObject {
     void onTick();
 
   signals:
+    // stop() was called; the watchdog is stopped now.
+    void stopped();
     // Every tick, before anything else: the remote read stops polling, whether or not it still holds
     // the commands.
     void expiring();

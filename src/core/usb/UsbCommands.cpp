@@ -33,6 +33,11 @@ UsbCommands::UsbCommands(model::PanelConfig& cfg, rules::EditorState& state, Ser
     // Whichever command the watchdog ends, a write waiting here has ended too.
     connect(&m_watchdog, &CommandWatchdog::expiring, this, [this] { m_writing = false; });
     connect(&m_watchdog, &CommandWatchdog::stateChanged, this, &UsbCommands::stateChanged);
+    // A remote command that ended while a write waits here for its acknowledgement.
+    connect(&m_watchdog, &CommandWatchdog::stopped, this, [this] {
+        if (m_writing)
+            m_watchdog.start();
+    });
     connect(&m_port, &SerialPort::received, this, &UsbCommands::onReceived);
     connect(&m_port, &SerialPort::lineBreak, this, &UsbCommands::onLineBreak);
     connect(&m_port, &SerialPort::errorOccurred, this, [this](const QString& text) { m_lastError = text; });
