@@ -661,7 +661,8 @@ TEST(SharedWatchdog, AnEndedCommandOfOneLinkLeavesTheOtherBounded) {
     EXPECT_TRUE(f.watchdog->isActive());
     f.watchdog->onTick();
     EXPECT_EQ(f.ended, 1);
-    EXPECT_FALSE(f.commands->busy());
+    // Free once the refused query's worker has handed its result back.
+    EXPECT_TRUE(test::waitUntil([&] { return !f.commands->busy(); }));
     EXPECT_EQ(f.ui.texts().size(), 1);
 
     // The other way: a USB write waits for its acknowledgement while a remote read ends.
