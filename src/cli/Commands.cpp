@@ -16,6 +16,7 @@
 #include "remote/RemoteMode.h"
 #include "rules/EditorState.h"
 #include "rules/Sequences.h"
+#include "usb/CommandWatchdog.h"
 #include "usb/QtSerialPort.h"
 #include "usb/UsbCommands.h"
 #include "usb/WriteVerifier.h"
@@ -41,7 +42,7 @@ void write(FILE* to, const QString& text) {
 
 // Messages of the core go to stderr, one per line, exactly as the window would show them.
 class StderrUi : public Ui {
-public:
+  public:
     void showMessage(MsgIcon, const QString& text) override {
         shown << text;
         write(stderr, text + QLatin1Char('\n'));
@@ -73,7 +74,9 @@ const QString kUsageText = QStringLiteral(
     "                                        журнал зчитувань, записів, збережень і експорту\n"
     "  zorel8z check --port DEV | --server IP:PORT [--panel N --password P]\n"
     "                                        перевірити з'єднання крок за кроком (нічого не записує)\n"
-    "Зчитане (read, remote-read) зберігається в архів; --no-archive вимикає це.\n");
+    "Зчитане (read, remote-read) зберігається в архів; --no-archive вимикає це.\n"
+    "  Інтервали в мілісекундах (ціле число від 1): --delay-ms N, --watchdog-ms N для read і write,\n"
+    "  --poll-ms N, --watchdog-ms N для remote-read і remote-write\n");
 
 int usage(const QString& problem = QString()) {
     if (!problem.isEmpty())
@@ -82,8 +85,12 @@ int usage(const QString& problem = QString()) {
     return Exit::kUsage;
 }
 
-bool isJson(const QString& path) { return QFileInfo(path).suffix().compare(QLatin1String("json"), Qt::CaseInsensitive) == 0; }
-bool isC8z(const QString& path) { return QFileInfo(path).suffix().compare(QLatin1String("c8z"), Qt::CaseInsensitive) == 0; }
+bool isJson(const QString& path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("json"), Qt::CaseInsensitive) == 0;
+}
+bool isC8z(const QString& path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("c8z"), Qt::CaseInsensitive) == 0;
+}
 
 const controller::TController& ctl() {
     static const controller::TController instance;
@@ -131,8 +138,8 @@ void journalFile(const QString& operation, const QString& path, bool ok, const S
 }
 
 // Splits options from positional arguments; unknown options are a usage error.
-bool split(const QStringList& args, const QStringList& flags, const QStringList& valued, QStringList& positional,
-           QMap<QString, QString>& options) {
+bool split(const QStringList& args, const QStringList& flags, const QStringList& valued,
+           QStringList& positional, QMap<QString, QString>& options) {
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (flags.contains(a)) {
@@ -159,7 +166,8 @@ int show(const QStringList& args) {
     model::PanelConfig cfg;
     if (!load(pos[0], cfg, ui))
         return kRefused;
-    write(stdout, opt.contains(QStringLiteral("--json")) ? QString::fromUtf8(model::configToJson(cfg)) : listing(cfg));
+    write(stdout, opt.contains(QStringLiteral("--json")) ? QString::fromUtf8(model::configToJson(cfg))
+                                                         : listing(cfg));
     return kDone;
 }
 
@@ -202,7 +210,8 @@ int summary(const QStringList& args) {
 int exportConf(const QStringList& args) {
     QStringList pos;
     QMap<QString, QString> opt;
-    if (!split(args, {}, {QStringLiteral("-o")}, pos, opt) || pos.size() != 1 || !opt.contains(QStringLiteral("-o")))
+    if (!split(args, {}, {QStringLiteral("-o")}, pos, opt) || pos.size() != 1 ||
+        !opt.contains(QStringLiteral("-o")))
         return usage();
     StderrUi ui;
     model::PanelConfig cfg;
@@ -228,13 +237,26 @@ bool noAnswer(const QStringList& shown) {
     return false;
 }
 
-usb::UsbTimings timings(const QMap<QString, QString>& opt) {
-    usb::UsbTimings t;
-    if (opt.contains(QStringLiteral("--delay-ms")))
-        t.delayCheckMs = opt[QStringLiteral("--delay-ms")].toInt();
-    if (opt.contains(QStringLiteral("--watchdog-ms")))
-        t.watchdogMs = opt[QStringLiteral("--watchdog-ms")].toInt();
-    return t;
+// A timer interval given on the command line: a whole number of milliseconds, at least 1. Anything
+// else is a usage error (read as 0 it would end every command at once).
+bool intervalOption(const QMap<QString, QString>& opt, const char* name, int& out, QString& problem) {
+    const QString key = QLatin1String(name);
+    if (!opt.contains(key))
+        return true;
+    bool ok = false;
+    const int value = opt[key].toInt(&ok);
+    if (!ok || value < 1 || value > 24 * 3600 * 1000) {
+        problem = QStringLiteral("%1: потрібно ціле число мілісекунд від 1 до 86400000, а не \"%2\"")
+                      .arg(key, opt[key]);
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+bool timings(const QMap<QString, QString>& opt, usb::UsbTimings& t, QString& problem) {
+    return intervalOption(opt, "--delay-ms", t.delayCheckMs, problem) &&
+           intervalOption(opt, "--watchdog-ms", t.watchdogMs, problem);
 }
 
 // Runs the event loop until the command has given the buttons back.
@@ -276,15 +298,23 @@ int readPanel(const QStringList& args) {
     const QString out = opt.value(QStringLiteral("-o"));
     if (!out.isEmpty() && !isJson(out) && !isC8z(out))
         return usage(QStringLiteral("Невідоме розширення файлу: %1 (потрібно .c8z або .json)").arg(out));
+    usb::UsbTimings t;
+    QString problem;
+    if (!timings(opt, t, problem))
+        return usage(problem);
     StderrUi ui;
     model::PanelConfig cfg;
     rules::EditorState state;
     usb::QtSerialPort port;
-    usb::UsbCommands commands(cfg, state, port, ui, timings(opt));
+    usb::CommandWatchdog watchdog(state, ui, t.watchdogMs);
+    usb::UsbCommands commands(cfg, state, port, ui, watchdog, t);
     commands.choosePort(opt[QStringLiteral("--port")]);
     bool replaced = false;
     QObject::connect(&commands, &usb::UsbCommands::configReplaced, [&] { replaced = true; });
     commands.readCommand();
+    // A port that does not open has been reported; there is nothing to wait for.
+    if (!port.isOpen())
+        return kRefused;
     waitForEnd(commands, state);
     journal::Record line;
     line.operation = journal::op::kRead;
@@ -301,7 +331,8 @@ int readPanel(const QStringList& args) {
     if (!opt.contains(QStringLiteral("--no-archive")))
         line.archive = archiveRead(archive::Archive::usbPanel(cfg.serialNumber), cfg);
     journalAppend(line);
-    write(stdout, QStringLiteral("Серійний номер ППК: %1\nПрошивка ППК: %2\n").arg(cfg.serialNumber, cfg.firmwareVersion));
+    write(stdout, QStringLiteral("Серійний номер ППК: %1\nПрошивка ППК: %2\n")
+                      .arg(cfg.serialNumber, cfg.firmwareVersion));
     if (out.isEmpty()) {
         write(stdout, QString::fromUtf8(model::configToJson(cfg)));
         return kDone;
@@ -315,22 +346,29 @@ int writePanel(const QStringList& args) {
     if (!split(args, {QStringLiteral("--verify")}, kUsbValued, pos, opt) || pos.size() != 1 ||
         !opt.contains(QStringLiteral("--port")))
         return usage();
+    usb::UsbTimings t;
+    QString problem;
+    if (!timings(opt, t, problem))
+        return usage(problem);
     StderrUi ui;
     model::PanelConfig cfg;
     if (!load(pos[0], cfg, ui))
         return kRefused;
     rules::EditorState state;
     usb::QtSerialPort port;
-    usb::UsbCommands commands(cfg, state, port, ui, timings(opt));
+    usb::CommandWatchdog watchdog(state, ui, t.watchdogMs);
+    usb::UsbCommands commands(cfg, state, port, ui, watchdog, t);
     commands.choosePort(opt[QStringLiteral("--port")]);
-    usb::WriteVerifier verifier(commands, state, ui, timings(opt).delayCheckMs);
+    usb::WriteVerifier verifier(commands, state, ui, t.delayCheckMs);
     verifier.setEnabled(opt.contains(QStringLiteral("--verify")));
     bool verified = false;
     QObject::connect(&verifier, &usb::WriteVerifier::finished, [&] { verified = true; });
     verifier.writeCommand();
     if (state.commandsEnabled)
         return kRefused; // the checks stopped it; they said why
-    waitForWrite(commands, verifier, state);
+    // A port that does not open has been reported; no acknowledgement can come.
+    if (port.isOpen())
+        waitForWrite(commands, verifier, state);
     journal::Record line;
     line.operation = journal::op::kWrite;
     line.link = journal::usbLink(opt[QStringLiteral("--port")]);
@@ -362,12 +400,13 @@ struct RemoteArgs {
     QString password;
     int block = 0;
     remote::RemoteTimings timings;
+    int watchdogMs = 20000;
 };
 
-const QStringList kRemoteValued = {QStringLiteral("--server"), QStringLiteral("--panel"),
+const QStringList kRemoteValued = {QStringLiteral("--server"),   QStringLiteral("--panel"),
                                    QStringLiteral("--password"), QStringLiteral("--block"),
-                                   QStringLiteral("--in"), QStringLiteral("-o"),
-                                   QStringLiteral("--poll-ms"), QStringLiteral("--watchdog-ms")};
+                                   QStringLiteral("--in"),       QStringLiteral("-o"),
+                                   QStringLiteral("--poll-ms"),  QStringLiteral("--watchdog-ms")};
 
 bool remoteArgs(const QMap<QString, QString>& opt, RemoteArgs& out, QString& problem) {
     for (const char* required : {"--server", "--panel", "--password", "--block"}) {
@@ -402,13 +441,8 @@ bool remoteArgs(const QMap<QString, QString>& opt, RemoteArgs& out, QString& pro
         problem = QStringLiteral("--block: потрібно 1, 2, 3 або 4");
         return false;
     }
-    out.timings.pollMs = 4000;
-    out.timings.watchdogMs = 20000;
-    if (opt.contains(QStringLiteral("--poll-ms")))
-        out.timings.pollMs = opt[QStringLiteral("--poll-ms")].toInt();
-    if (opt.contains(QStringLiteral("--watchdog-ms")))
-        out.timings.watchdogMs = opt[QStringLiteral("--watchdog-ms")].toInt();
-    return true;
+    return intervalOption(opt, "--poll-ms", out.timings.pollMs, problem) &&
+           intervalOption(opt, "--watchdog-ms", out.watchdogMs, problem);
 }
 
 // Remote mode on the page of the block, with the connection values as the window's fields would hold them.
@@ -424,8 +458,7 @@ void remoteState(const RemoteArgs& a, model::PanelConfig& cfg, rules::EditorStat
 }
 
 // Runs one remote command to its end; a refused one ends before the loop would start.
-template <typename Start>
-void runRemote(remote::RemoteCommands& commands, Start start) {
+template <typename Start> void runRemote(remote::RemoteCommands& commands, Start start) {
     bool ended = false;
     QEventLoop loop;
     QObject::connect(&commands, &remote::RemoteCommands::commandEnded, &loop, [&] {
@@ -438,7 +471,8 @@ void runRemote(remote::RemoteCommands& commands, Start start) {
 }
 
 int remoteExit(const QStringList& shown) {
-    return shown.contains(usb::msg::kNoAnswer) || shown.contains(remote::msg::kServerBusy) ? kNoAnswer : kRefused;
+    return shown.contains(usb::msg::kNoAnswer) || shown.contains(remote::msg::kServerBusy) ? kNoAnswer
+                                                                                           : kRefused;
 }
 
 int remoteRead(const QStringList& args) {
@@ -462,7 +496,8 @@ int remoteRead(const QStringList& args) {
     bool filled = false;
     try {
         remote::CurlHttpClient http;
-        remote::RemoteCommands commands(cfg, state, http, ui, a.timings);
+        usb::CommandWatchdog watchdog(state, ui, a.watchdogMs);
+        remote::RemoteCommands commands(cfg, state, http, ui, watchdog, a.timings);
         QObject::connect(&commands, &remote::RemoteCommands::pageFilled, [&] { filled = true; });
         runRemote(commands, [&] { commands.readCommand(); });
     } catch (const Error& e) {
@@ -492,8 +527,8 @@ int remoteRead(const QStringList& args) {
 int remoteWrite(const QStringList& args) {
     QStringList pos;
     QMap<QString, QString> opt;
-    if (!split(args, {}, kRemoteValued, pos, opt) || pos.size() != 1 || opt.contains(QStringLiteral("--in")) ||
-        opt.contains(QStringLiteral("-o")))
+    if (!split(args, {}, kRemoteValued, pos, opt) || pos.size() != 1 ||
+        opt.contains(QStringLiteral("--in")) || opt.contains(QStringLiteral("-o")))
         return usage();
     RemoteArgs a;
     QString problem;
@@ -507,7 +542,8 @@ int remoteWrite(const QStringList& args) {
     remoteState(a, cfg, state);
     try {
         remote::CurlHttpClient http;
-        remote::RemoteCommands commands(cfg, state, http, ui, a.timings);
+        usb::CommandWatchdog watchdog(state, ui, a.watchdogMs);
+        remote::RemoteCommands commands(cfg, state, http, ui, watchdog, a.timings);
         runRemote(commands, [&] { commands.writeCommand(); });
     } catch (const Error& e) {
         ui.showMessage(MsgIcon::Error, e.text());
@@ -557,14 +593,17 @@ int run(const QStringList& args) {
         return journalCommand(rest);
     if (command == QLatin1String("check"))
         return checkCommand(rest);
-    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
         write(stdout, kUsageText);
         return kDone;
     }
     return usage(QStringLiteral("Невідома команда: %1").arg(command));
 }
 
-bool loadConfig(const QString& path, model::PanelConfig& cfg, Ui& ui) { return load(path, cfg, ui); }
+bool loadConfig(const QString& path, model::PanelConfig& cfg, Ui& ui) {
+    return load(path, cfg, ui);
+}
 
 bool splitArgs(const QStringList& args, const QStringList& flags, const QStringList& valued,
                QStringList& positional, QMap<QString, QString>& options) {

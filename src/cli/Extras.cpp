@@ -26,7 +26,7 @@ void print(FILE* to, const QString& text) {
 }
 
 class StderrUi : public Ui {
-public:
+  public:
     void showMessage(MsgIcon, const QString& text) override { print(stderr, text + QLatin1Char('\n')); }
 };
 
@@ -53,11 +53,14 @@ bool number(const QMap<QString, QString>& opt, const QString& key, int lo, int h
 int runCheck(check::ConnectionCheck& c) {
     bool ok = false;
     bool ended = false;
+    QString stoppedAt;
     QEventLoop loop;
-    QObject::connect(&c, &check::ConnectionCheck::step, [](bool passed, const QString& text) {
+    QObject::connect(&c, &check::ConnectionCheck::step, [&stoppedAt](bool passed, const QString& text) {
         QString line = text;
         line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         print(stdout, (passed ? QStringLiteral("✓ ") : QStringLiteral("✗ ")) + line + QLatin1Char('\n'));
+        if (!passed)
+            stoppedAt = line;
     });
     QObject::connect(&c, &check::ConnectionCheck::finished, &loop, [&](bool passed) {
         ok = passed;
@@ -67,6 +70,9 @@ int runCheck(check::ConnectionCheck& c) {
     c.start();
     if (!ended)
         loop.exec();
+    // The steps went to standard output; where the check stopped goes to the error output as well.
+    if (!ok)
+        print(stderr, QStringLiteral("Перевірку зупинено: ") + stoppedAt + QLatin1Char('\n'));
     return ok ? kDone : kRefused;
 }
 
@@ -86,7 +92,14 @@ int diffCommand(const QStringList& args) {
     const std::vector<compare::PageDiff> diffs = compare::compareConfigs(a, b);
     print(stdout, opt.contains(QStringLiteral("--json")) ? QString::fromUtf8(compare::diffJson(diffs))
                                                          : compare::diffText(diffs));
-    return diffs.empty() ? kDone : kRefused;
+    if (diffs.empty())
+        return kDone;
+    size_t rows = 0;
+    for (const compare::PageDiff& page : diffs)
+        rows += page.rows.size();
+    // The list went to standard output; the verdict goes to the error output too.
+    print(stderr, QStringLiteral("Конфігурації відрізняються (полів: %1)\n").arg(rows));
+    return kRefused;
 }
 
 int sheetCommand(const QStringList& args) {
@@ -218,7 +231,7 @@ QStringList changedSinceLastRead(const QString& link, const QString& block, cons
     if (!read)
         return {};
     class Quiet : public Ui {
-    public:
+      public:
         void showMessage(MsgIcon, const QString&) override {}
     } quiet;
     model::PanelConfig before;

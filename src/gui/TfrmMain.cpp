@@ -92,9 +92,12 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
                                     : std::make_unique<usb::QtSerialPort>(options.extraPorts);
     m_readerPort = options.readerPort ? std::move(options.readerPort)
                                       : std::make_unique<usb::QtSerialPort>(options.extraPorts);
-    m_usb = std::make_unique<usb::UsbCommands>(m_cfg, m_state, *m_panelPort, *m_shell, options.usbTimings);
+    m_watchdog = std::make_unique<usb::CommandWatchdog>(m_state, *m_shell, options.usbTimings.watchdogMs);
+    m_usb = std::make_unique<usb::UsbCommands>(m_cfg, m_state, *m_panelPort, *m_shell, *m_watchdog,
+                                               options.usbTimings);
     m_keyReader = std::make_unique<usb::KeyReader>(m_cfg, m_state, *m_readerPort, *m_panelPort, *m_shell);
-    m_remote = std::make_unique<remote::RemoteCommands>(m_cfg, m_state, *http, *m_shell, options.remoteTimings);
+    m_remote = std::make_unique<remote::RemoteCommands>(m_cfg, m_state, *http, *m_shell, *m_watchdog,
+                                                        options.remoteTimings);
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(texts::kCaption);

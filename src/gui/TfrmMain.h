@@ -140,6 +140,8 @@ private:
     std::unique_ptr<remote::HttpClient> m_ownHttp;
     std::unique_ptr<usb::SerialPort> m_panelPort;
     std::unique_ptr<usb::SerialPort> m_readerPort;
+    // One watchdog for the USB and the remote commands; it outlives both.
+    std::unique_ptr<usb::CommandWatchdog> m_watchdog;
     std::unique_ptr<usb::UsbCommands> m_usb;
     std::unique_ptr<usb::KeyReader> m_keyReader;
     std::unique_ptr<remote::RemoteCommands> m_remote;

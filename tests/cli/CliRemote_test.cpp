@@ -21,18 +21,12 @@ const QString kDemo = QStringLiteral(ZOREL_SOURCE_DIR "/examples/demo.json");
 // A simulated station holding the demo configuration as panel 57 with the password 123456; its URL
 // is the first line it prints.
 struct Station {
-    explicit Station(const QStringList& extra = {}) {
-        sim.start(QStringLiteral(ZOREL_STATION_SIM_PATH),
-                  QStringList{QStringLiteral("--quiet"), QStringLiteral("--panel"),
-                              QStringLiteral("57:123456:") + kDemo, QStringLiteral("--save"), dir.path()} +
-                      extra);
-        EXPECT_TRUE(sim.waitForReadyRead(10000));
-        server = QString::fromUtf8(sim.readLine()).trimmed().remove(QStringLiteral("http://"));
-    }
-    ~Station() {
-        sim.terminate();
-        sim.waitForFinished(10000);
-    }
+    explicit Station(const QStringList& extra = {})
+        : sim(QStringLiteral(ZOREL_STATION_SIM_PATH),
+              QStringList{QStringLiteral("--quiet"), QStringLiteral("--panel"),
+                          QStringLiteral("57:123456:") + kDemo, QStringLiteral("--save"), dir.path()} +
+                  extra),
+          server(QString(sim.served).remove(QStringLiteral("http://"))) {}
     QStringList access(const char* block, const char* password = "123456") const {
         return {QStringLiteral("--server"),   server,
                 QStringLiteral("--panel"),    QStringLiteral("57"),
@@ -41,7 +35,7 @@ struct Station {
                 QStringLiteral("--poll-ms"),  QStringLiteral("50")};
     }
     QTemporaryDir dir;
-    QProcess sim;
+    zorel8z::test::SimProcess sim;
     QString server; // 127.0.0.1:PORT
 };
 

@@ -14,18 +14,11 @@ using Result = zorel8z::test::CliResult;
 
 Result cli(const QStringList& args) { return zorel8z::test::runCli(args); }
 
-// A simulated panel; its device path is the first line it prints.
+// A simulated panel; `path` is its device.
 struct Panel {
-    explicit Panel(const QStringList& args) {
-        sim.start(QStringLiteral(ZOREL_PANEL_SIM_PATH), args);
-        EXPECT_TRUE(sim.waitForReadyRead(10000));
-        path = QString::fromUtf8(sim.readLine()).trimmed();
-    }
-    ~Panel() {
-        sim.terminate();
-        sim.waitForFinished(10000);
-    }
-    QProcess sim;
+    explicit Panel(const QStringList& args)
+        : sim(QStringLiteral(ZOREL_PANEL_SIM_PATH), args), path(sim.served) {}
+    zorel8z::test::SimProcess sim;
     QString path;
 };
 

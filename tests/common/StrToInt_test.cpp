@@ -21,3 +21,21 @@ TEST(StrToInt, RefusesWhatIsNotAnInteger) {
         EXPECT_THROW(strToInt(QString::fromLatin1(text)), ConversionError) << text;
     }
 }
+
+TEST(StrToInt, ErrorNamesTheTextInUkrainian) {
+    // What reaches the user from a station's or a file's number that is none.
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {{"1e308", "Помилкове число: \"1e308\""},
+                 {"", "Помилкове число: \"\""},
+                 {"\"1\"", "Помилкове число: \"\"1\"\""}};
+    for (const auto& c : cases) {
+        try {
+            strToInt(QString::fromUtf8(c.text));
+            ADD_FAILURE() << c.text;
+        } catch (const ConversionError& e) {
+            EXPECT_EQ(e.text(), QString::fromUtf8(c.message));
+        }
+    }
+}

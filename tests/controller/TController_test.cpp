@@ -208,6 +208,39 @@ TEST(Redundant, SearchInWhatThePanelSent) {
     }
 }
 
+TEST(BlockParsers, UnicodeEscapeReadsAsTheCharacterItNames) {
+    const struct {
+        const char* name;
+        QString value; // as it stands between the quotes
+        QString read;  // what the parser gives, quotes included
+    } cases[] = {
+        {"Latin small e with acute", L("intern\\u00e9t"), L("\"intern") + QChar(0xE9) + L("t\"")},
+        {"Cyrillic i", L("\\u0456nternet"), L("\"") + QChar(0x0456) + L("nternet\"")},
+        {"upper-case hex digits", L("\\u00C9"), L("\"") + QChar(0xC9) + L("\"")},
+        {"plain ASCII", L("\\u0041PN"), L("\"APN\"")},
+        {"a pair of surrogates", L("\\ud83d\\ude00"),
+         L("\"") + QString::fromUtf8("\xF0\x9F\x98\x80") + L("\"")},
+        {"a byte above ASCII next to an escape", QChar(0xE9) + L("\\u00e9"),
+         L("\"") + QChar(0xE9) + QChar(0xE9) + L("\"")},
+        // What the value's JSON text cannot hold bare keeps its escape, so the unquoting cannot eat it.
+        {"a quote", L("a\\u0022b"), L("\"a\\\"b\"")},
+        {"a backslash", L("a\\u005cb"), L("\"a\\\\b\"")},
+    };
+    for (const auto& c : cases) {
+        const QString object = L("{\"a\":\"") + c.value + L("\"}");
+        // A frame (every character a byte), a file (the same frame) and a station's block alike.
+        for (ConnectionType type : {ConnectionType::USB, ConnectionType::Internet}) {
+            QString n, i, p, a, q, r;
+            EXPECT_EQ(ctl.ParseBlock1Conf(type, object, n, i, p, a, q, r), 0) << c.name;
+            EXPECT_EQ(a, c.read) << c.name << " " << int(type);
+        }
+    }
+    // An escape that names no character makes the block broken.
+    QString n, i, p, a, q, r;
+    EXPECT_THROW(ctl.ParseBlock1Conf(ConnectionType::Internet, L("{\"a\":\"\\ud800\"}"), n, i, p, a, q, r),
+                 FormatError);
+}
+
 TEST(Redundant, BrokenBlockFailsWithItsOwnText) {
     const QString texts[] = {receivedWith(L("} {"), 965, 999), receivedWith(L("{\"i\":1,}"), 965, 999)};
     for (const QString& t : texts) {

@@ -198,3 +198,21 @@ TEST(IniFile, WriteAfterAFailureHoldsOnlyWhatReachedTheFile) {
     ini.writeString(u("A"), u("kept"), u("2"));
     EXPECT_EQ(readBytes(path), "[A]\r\nkept=2\r\n");
 }
+
+TEST(IniFile, MissingCodePageFailsBeforeTouchingTheFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fresh = dir.filePath(QStringLiteral("fresh.conf"));
+    const QString old = dir.filePath(QStringLiteral("old.conf"));
+    writeBytes(old, "[A]\r\nkept=1\r\n");
+    for (const QString& path : {fresh, old}) {
+        try {
+            IniFile(path, "no-such-code-page").writeString(u("Група"), u("Ім'я"), u("Шлейф"));
+            ADD_FAILURE() << "no error for " << path.toStdString();
+        } catch (const Error& e) {
+            EXPECT_EQ(e.text(), u("Кодування no-such-code-page недоступне: файл не записано"));
+        }
+    }
+    EXPECT_FALSE(QFile::exists(fresh));
+    EXPECT_EQ(readBytes(old), "[A]\r\nkept=1\r\n");
+}

@@ -46,7 +46,7 @@ struct RemoteWindow {
         options.panelPort = std::make_unique<test::FakeSerialPort>();
         options.readerPort = std::make_unique<test::FakeSerialPort>();
         options.remoteTimings.pollMs = 100;
-        options.remoteTimings.watchdogMs = 20000;
+        options.usbTimings.watchdogMs = 20000;
         window = std::make_unique<gui::TfrmMain>(std::move(options));
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));

@@ -6,6 +6,7 @@
 #include "support/Printers.h"
 #include "support/RandomConfig.h"
 #include "support/RecordingUi.h"
+#include "usb/CommandWatchdog.h"
 #include "usb/QtSerialPort.h"
 #include "usb/UsbCommands.h"
 
@@ -38,7 +39,8 @@ struct Link {
     rules::EditorState state;
     usb::QtSerialPort port;
     test::RecordingUi ui;
-    usb::UsbCommands commands{cfg, state, port, ui, usb::UsbTimings{4000, 8000}};
+    usb::CommandWatchdog watchdog{state, ui, 8000};
+    usb::UsbCommands commands{cfg, state, port, ui, watchdog, usb::UsbTimings{4000, 8000}};
 };
 
 PanelConfig writable() {
@@ -148,4 +150,34 @@ TEST(UsbLink, NoAcknowledgementEndsWithTheWatchdog) {
     EXPECT_FALSE(link.state.progressVisible);
     for (auto m : link.state.marks)
         EXPECT_EQ(m, PageMark::None);
+}
+
+TEST(UsbLink, CrLfInTheTrailerDoesNotCutTheFrame) {
+    // Serial number 2573 puts CR LF at 951..952. Delivered up to there, then after a pause shorter than
+    // the quiet time, the frame must still be read whole: the redundant block lies after it.
+    for (int splitAt : {952, 960}) {
+        sim::PanelFaults split;
+        split.splitAt = {splitAt};
+        split.splitGapMs = 20;
+        Link link(split);
+        link.panel.setSerialNumber(2573);
+        PanelConfig held = link.panel.config();
+        held.redIP = QStringLiteral("010.020.030.040");
+        held.redPort = 12345;
+        link.panel.setConfig(held);
+        // Twice: what the first read left behind must not spoil the second.
+        for (int round = 0; round < 2; ++round) {
+            link.cfg = PanelConfig();
+            link.commands.readCommand();
+            ASSERT_TRUE(link.waitIdle()) << splitAt;
+            EXPECT_TRUE(link.ui.texts().isEmpty())
+                << splitAt << " " << link.ui.texts().join(QLatin1Char('|')).toStdString();
+            EXPECT_EQ(link.commands.receivedText().size(), 999) << splitAt << " round " << round;
+            EXPECT_EQ(link.cfg.serialNumber, QStringLiteral("0002573")) << splitAt;
+            EXPECT_EQ(link.cfg.redIP, held.redIP) << splitAt << " round " << round;
+            EXPECT_EQ(link.cfg.redPort, held.redPort) << splitAt << " round " << round;
+            EXPECT_TRUE(link.cfg.sameSettings(held)) << splitAt << " round " << round;
+            EXPECT_EQ(link.port.bytesWaiting(), 0) << splitAt;
+        }
+    }
 }

@@ -5,6 +5,7 @@
 #include "sim/PtyClient.h"
 #include "support/Printers.h"
 #include "support/RecordingUi.h"
+#include "usb/CommandWatchdog.h"
 #include "usb/QtSerialPort.h"
 #include "usb/WriteVerifier.h"
 
@@ -34,7 +35,8 @@ struct Link {
     rules::EditorState state;
     usb::QtSerialPort port;
     test::RecordingUi ui;
-    usb::UsbCommands commands{cfg, state, port, ui, usb::UsbTimings{4000, 20000}};
+    usb::CommandWatchdog watchdog{state, ui, 20000};
+    usb::UsbCommands commands{cfg, state, port, ui, watchdog, usb::UsbTimings{4000, 20000}};
     usb::WriteVerifier verifier{commands, state, ui, 4000};
     int finished = 0;
 };

@@ -5,7 +5,9 @@
 #include "model/Packing.h"
 #include "rules/RulesSupport.h"
 #include "sim/PtyClient.h"
+#include "support/FakeSerialPort.h"
 #include "support/RandomConfig.h"
+#include "usb/UsbCommands.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -33,25 +35,30 @@ const char* const kWritten = "Конфігурація записана успі
 const char* const kWriteFailed = "Помилка запису конфігурації! Перевірте адресу серверу TORV!";
 const char* const kBadFormat = "Помилковий формат конфігурації!";
 
+struct Timings {
+    RemoteTimings remote;
+    int watchdogMs;
+};
+
 // Short polls; a watchdog that never fires unless a case asks for one.
-RemoteTimings quick(int watchdogMs = 600000) {
+Timings quick(int watchdogMs = 600000) {
     RemoteTimings t;
     t.pollMs = 10;
-    t.watchdogMs = watchdogMs;
     t.queryTimeoutMs = 1111;
     t.writeTimeoutMs = 2222;
-    return t;
+    return {t, watchdogMs};
 }
 
 // The block of `c` as the station hands it over: one JSON object.
 QString blockReply(const PanelConfig& c, int block) { return model::blockObject(ctl, c, block); }
 
 struct Fixture {
-    explicit Fixture(Page page = Page::Zones, RemoteTimings timings = quick()) {
+    explicit Fixture(Page page = Page::Zones, Timings timings = quick()) {
         test::ensureApp();
         cfg = test::rules::validConfig();
         state = test::rules::remoteState(page);
-        commands = std::make_unique<RemoteCommands>(cfg, state, http, ui, timings);
+        watchdog = std::make_unique<usb::CommandWatchdog>(state, ui, timings.watchdogMs);
+        commands = std::make_unique<RemoteCommands>(cfg, state, http, ui, *watchdog, timings.remote);
         QObject::connect(commands.get(), &RemoteCommands::commandEnded, [this] { ++ended; });
         QObject::connect(commands.get(), &RemoteCommands::stateChanged, [this] { ++stateChanges; });
         QObject::connect(commands.get(), &RemoteCommands::pageFilled,
@@ -74,6 +81,7 @@ struct Fixture {
     int ended = 0;
     int stateChanges = 0;
     std::vector<Page> filled;
+    std::unique_ptr<usb::CommandWatchdog> watchdog;
     // Last, so it goes first: its destructor waits for a worker that uses the client above.
     std::unique_ptr<RemoteCommands> commands;
 };
@@ -104,6 +112,9 @@ TEST(RemoteRead, RefusalsSendNothing) {
          "Порт серверу ПЦС повинен бути від 1 до 65535!"},
         {"address group above 255", 57, "123456", 15001, "127.000.000.256", "Не коректний IP серверу ПЦС"},
         {"address of three groups", 57, "123456", 15001, "127.000.001", "Не коректний IP серверу ПЦС"},
+        // Refused at once, not after the watchdog's time with "no answer".
+        {"address of zeros", 57, "123456", 15001, "000.000.000.000", "Не коректний IP серверу ПЦС"},
+        {"blank address", 57, "123456", 15001, "   .   .   .   ", "Не коректний IP серверу ПЦС"},
     };
     for (bool write : {false, true}) {
         for (const auto& c : cases) {
@@ -348,7 +359,9 @@ TEST(RemoteRead, RefusalCodesInTheReply) {
     } cases[] = {
         {"{\"err_conf\":1}", {U(kNoAccess)}},
         {"{\"l\":\"100100100100100100100100\",\"err_conf\":1}", {U(kNoAccess)}},
-        {"{\"err_conf\":5}", {}},
+        // Any other code is the station's own failure, said in words.
+        {"{\"err_conf\":5}", {U("Помилка ПЦС! Код помилки : 5")}},
+        {"{\"err_conf\":-2}", {U("Помилка ПЦС! Код помилки : -2")}},
     };
     for (const auto& c : cases) {
         Fixture f(Page::Zones);
@@ -380,11 +393,17 @@ TEST(RemoteRead, UndecodableBlockChangesNothing) {
         // The port fails after the address and the APNs were decoded: none of them is taken.
         {"port not a number", Page::Network,
          "{\"n\":\"12\",\"a\":\"new.apn\",\"i\":\"001.002.003.004\",\"p\":\"x5\",\"q\":\"apn2\",\"r\":\"\"}",
-         "'x5' is not a valid integer value"},
+         "Помилкове число: \"x5\""},
         {"delay not a number", Page::Params,
          "{\"1\":\"11111\",\"2\":\"22222\",\"z\":\"11000\",\"x\":\"14000\",\"g\":\"0\",\"s\":\"1x\","
          "\"v\":\"10\",\"f\":\"010\",\"t\":\"005060\",\"h\":\"1\",\"l\":\"00\"}",
-         "'1x' is not a valid integer value"},
+         "Помилкове число: \"1x\""},
+        // A reply of another block, and a number beyond any field: the user gets words, not English.
+        {"block of another page", Page::Network, "{\"l\":\"100100100100100100100100\"}",
+         "Помилкове число: \"\""},
+        {"huge number", Page::Network,
+         "{\"n\":1e308,\"a\":\"new.apn\",\"i\":\"001.002.003.004\",\"p\":\"5001\",\"q\":\"apn2\",\"r\":\"\"}",
+         "Помилкове число: \"1e308\""},
     };
     for (const auto& c : cases) {
         Fixture f(c.page);
@@ -469,7 +488,8 @@ TEST(RemoteCommandsLife, DestructorWaitsForTheRequestInFlight) {
     test::RecordingUi ui;
     http.script(QStringLiteral("/get_config"), {{QStringLiteral("ok")}});
     http.close();
-    auto commands = std::make_unique<RemoteCommands>(cfg, state, http, ui, quick());
+    usb::CommandWatchdog watchdog(state, ui, quick().watchdogMs);
+    auto commands = std::make_unique<RemoteCommands>(cfg, state, http, ui, watchdog, quick().remote);
     commands->readCommand();
     ASSERT_TRUE(test::waitUntil([&] { return http.inFlight() == 1; }));
     std::thread opener([&] {
@@ -532,12 +552,16 @@ TEST(RemoteWrite, Replies) {
         {"empty object", {QStringLiteral("{}")}, {U(kWritten)}, MsgIcon::Information, true},
         {"written", {QStringLiteral("{\"w_conf\":1}")}, {U(kWritten)}, MsgIcon::Information, true},
         {"no access", {QStringLiteral("{\"err_wconf\":1}")}, {U(kNoAccess)}, MsgIcon::Error, false},
-        {"other failure", {QStringLiteral("{\"err_wconf\":7}")}, {}, MsgIcon::Error, false},
+        {"other failure",
+         {QStringLiteral("{\"err_wconf\":7}")},
+         {U("Помилка ПЦС! Код помилки : 7")},
+         MsgIcon::Error,
+         false},
         {"failed request", FakeHttpClient::failure(), {U(kWriteFailed)}, MsgIcon::Error, false},
         {"not an object", {QStringLiteral("no_data")}, {U(kWriteFailed)}, MsgIcon::Error, false},
         {"code as text",
          {QStringLiteral("{\"err_wconf\":\"1\"}")},
-         {U("'\"1\"' is not a valid integer value")},
+         {U("Помилкове число: \"\"1\"\"")},
          MsgIcon::Error,
          false},
     };
@@ -602,4 +626,57 @@ TEST(RemoteWrite, LocalModeOrKeyPageSendsNothing) {
         EXPECT_FALSE(f.commands->busy());
         EXPECT_TRUE(f.state.commandsEnabled);
     }
+}
+
+TEST(RemoteTimers, PollIsPrecise) {
+    // A coarse timer may fire 5 % off: the 4 s poll anywhere from 3.8 s to 4.2 s.
+    test::ensureApp();
+    PanelConfig cfg;
+    EditorState state;
+    FakeHttpClient http;
+    test::RecordingUi ui;
+    usb::CommandWatchdog watchdog(state, ui);
+    RemoteCommands commands(cfg, state, http, ui, watchdog);
+    const auto* poll = commands.findChild<QTimer*>(QStringLiteral("tiReadConfQuery"));
+    ASSERT_NE(poll, nullptr);
+    EXPECT_EQ(poll->timerType(), Qt::PreciseTimer);
+    EXPECT_EQ(poll->interval(), 4000);
+}
+
+TEST(SharedWatchdog, AnEndedCommandOfOneLinkLeavesTheOtherBounded) {
+    // A remote read whose query the station never accepts: only the watchdog ends it. Meanwhile,
+    // in USB mode from the menu, a read on a silent port ends by its delay check.
+    Fixture f(Page::Zones, quick(600000));
+    f.http.script(QStringLiteral("/get_config"), {{QStringLiteral("refused")}});
+    test::FakeSerialPort port;
+    usb::UsbCommands usbCommands(f.cfg, f.state, port, f.ui, *f.watchdog);
+    usbCommands.choosePort(QStringLiteral("COM3"));
+    f.commands->readCommand();
+    ASSERT_TRUE(test::waitUntil([&] { return f.http.finished() == 1; }));
+    usbCommands.readCommand();
+    usbCommands.onDelayCheckTick();
+    ASSERT_EQ(f.ui.texts().size(), 1);
+    ASSERT_TRUE(f.commands->busy());
+    // The remote read still has its watchdog, which ends it (the commands are enabled already: quietly).
+    EXPECT_TRUE(f.watchdog->isActive());
+    f.watchdog->onTick();
+    EXPECT_EQ(f.ended, 1);
+    // Free once the refused query's worker has handed its result back.
+    EXPECT_TRUE(test::waitUntil([&] { return !f.commands->busy(); }));
+    EXPECT_EQ(f.ui.texts().size(), 1);
+
+    // The other way: a USB write waits for its acknowledgement while a remote read ends.
+    test::FakeSerialPort port2;
+    Fixture g(Page::Zones, quick(600000));
+    g.acceptQuery();
+    g.http.script(QStringLiteral("/read_config"), {{blockReply(g.cfg, 3)}});
+    usb::UsbCommands usb2(g.cfg, g.state, port2, g.ui, *g.watchdog);
+    usb2.choosePort(QStringLiteral("COM3"));
+    g.state.portSelected = true;
+    g.commands->readCommand();
+    g.state.mode = rules::Mode::Local;
+    usb2.writeCommand();
+    ASSERT_TRUE(usb2.writing()) << g.ui.texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(g.waitEnded());
+    EXPECT_TRUE(g.watchdog->isActive());
 }

@@ -25,12 +25,16 @@ const char* const kNoAccess = "Не має доступу до ППК! Пере�
                               "зняття всіх груп з охорони!";
 const char* const kWritten = "Конфігурація записана успішно";
 
+struct Timings {
+    remote::RemoteTimings remote;
+    int watchdogMs;
+};
+
 // Short polls; the watchdog only bounds a broken case unless a case shortens it.
-remote::RemoteTimings timings(int watchdogMs = 20000) {
+Timings timings(int watchdogMs = 20000) {
     remote::RemoteTimings t;
     t.pollMs = 20;
-    t.watchdogMs = watchdogMs;
-    return t;
+    return {t, watchdogMs};
 }
 
 int countPath(const sim::StationSim& station, const char* path) {
@@ -41,7 +45,7 @@ int countPath(const sim::StationSim& station, const char* path) {
 }
 
 struct Flow {
-    explicit Flow(Page page, remote::RemoteTimings t = timings()) {
+    explicit Flow(Page page, Timings t = timings()) {
         test::ensureApp();
         panel = test::RandomConfig(77).next();
         station.addPanel(57, QStringLiteral("123456"), panel);
@@ -50,7 +54,8 @@ struct Flow {
         cfg = test::rules::validConfig();
         state = test::rules::remoteState(page);
         state.seRemoteServerPort = station.port();
-        commands = std::make_unique<RemoteCommands>(cfg, state, http, ui, t);
+        watchdog = std::make_unique<usb::CommandWatchdog>(state, ui, t.watchdogMs);
+        commands = std::make_unique<RemoteCommands>(cfg, state, http, ui, *watchdog, t.remote);
         QObject::connect(commands.get(), &RemoteCommands::commandEnded, [this] { ++ended; });
     }
 
@@ -67,6 +72,7 @@ struct Flow {
     rules::EditorState state;
     test::RecordingUi ui;
     int ended = 0;
+    std::unique_ptr<usb::CommandWatchdog> watchdog;
     std::unique_ptr<RemoteCommands> commands;
 };
 

@@ -436,3 +436,53 @@ TEST(CheckRemoteAccess, PanelNumberPasswordAndSixteenBitLimits) {
         EXPECT_EQ(ui.texts(), c.expected) << c.num << " " << c.port;
     }
 }
+
+TEST(CheckRemoteServerIP, NamesAStationOrRefuses) {
+    const struct {
+        const char* address;
+        bool ok;
+    } cases[] = {
+        {"127.000.000.001", true},
+        {"127.0.0.1", true},
+        {" 10.  0.  0.  1", true},
+        {"000.000.000.000", false},
+        {"0.0.0.0", false},
+        {"   .   .   .   ", false},
+        {"", false},
+        {"256.0.0.1", false},
+        {"10.0.0", false},
+        {"1O.0.0.1", false},
+    };
+    for (const auto& c : cases) {
+        RecordingUi ui;
+        EXPECT_EQ(CheckRemoteServerIP(U(c.address), ui), c.ok) << c.address;
+        EXPECT_EQ(ui.texts(), c.ok ? QStringList() : T({text::badRemoteIP})) << c.address;
+    }
+}
+
+TEST(CheckApnChars, PrintableAsciiWithoutQuoteOrBackslash) {
+    const struct {
+        QString apn;
+        bool ok;
+    } cases[] = {
+        {U("internet"), true},
+        {U(""), true},
+        {U(" !#$%&'()*+,-./0123456789:;<=>?@AZ[]^_`az{|}~"), true},
+        {U("intern\u00e9t"), false}, // é, as a \u escape reads
+        {U("\u0456nternet"), false}, // Cyrillic і
+        {U("a\"b"), false},
+        {U("a\\b"), false},
+        {U("a\tb"), false},
+        {U("a\x7f"), false},
+        {QString(QChar(0)), false},
+    };
+    for (const auto& c : cases) {
+        for (int field = 1; field <= 2; ++field) {
+            PanelConfig cfg = validConfig();
+            (field == 1 ? cfg.apn : cfg.apn2) = c.apn;
+            RecordingUi ui;
+            EXPECT_EQ(CheckApnChars(cfg, ui), c.ok) << c.apn.toStdString() << " in APN " << field;
+            EXPECT_EQ(ui.texts(), c.ok ? QStringList() : T({text::badApn})) << c.apn.toStdString();
+        }
+    }
+}

@@ -79,6 +79,7 @@ constexpr const char* numPPKZero = "Введіть номер ППК, відмі
 constexpr const char* numPPKRange = "Номер ППК в ПЦС повинен бути від 1 до 65535!";
 constexpr const char* portRange = "Порт серверу ПЦС повинен бути від 1 до 65535!";
 constexpr const char* badCode = "Невірний формат коду!";
+constexpr const char* badApn = "Недопустимий символ в APN!";
 constexpr const char* hidden =
     "Паролі користувачів приховані! Введіть паролі або зчитайте конфігурацію по USB!";
 } // namespace text

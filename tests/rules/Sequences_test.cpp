@@ -303,6 +303,12 @@ TEST(RemoteWrite, AccessAndPageChecks) {
          T({text::remotePwd})},
         {"panel number beyond a request's reach", Page::Zones,
          [](PanelConfig&, EditorState& s) { s.seNumPPK = 70000; }, T({text::numPPKRange})},
+        {"a station address of zeros names no station", Page::Zones,
+         [](PanelConfig&, EditorState& s) { s.meRemoteServerIP = U("000.000.000.000"); },
+         T({text::badRemoteIP})},
+        {"a blank station address neither", Page::Users,
+         [](PanelConfig&, EditorState& s) { s.meRemoteServerIP = U("   .   .   .   "); },
+         T({text::badRemoteIP})},
         {"access before the page", Page::Network,
          [](PanelConfig& c, EditorState& s) {
              c.numPPK = 0;
@@ -422,4 +428,34 @@ TEST(RemoteWrite, WithoutHiddenPasswordsTheCellsAreTested) {
     RecordingUi ui;
     EXPECT_EQ(writeSequence(cfg, state, ui), Verdict::Stop);
     EXPECT_EQ(ui.texts(), T({text::pwdNeighbours}));
+}
+
+TEST(WriteAndSave, ApnCharacterTheFrameCannotCarryIsRefused) {
+    // A value read from a panel, a file or the station is shown as it came; only what is sent or
+    // saved is refused, and only where the APN is part of it.
+    const struct {
+        const char* name;
+        Mode mode;
+        Page page;
+        bool save;
+        QStringList expected;
+    } cases[] = {
+        {"local write", Mode::Local, Page::Network, false, T({text::badApn})},
+        {"local write from another page", Mode::Local, Page::Zones, false, T({text::badApn})},
+        {"save", Mode::Local, Page::Users, true, T({text::badApn})},
+        {"remote write of the network block", Mode::Remote, Page::Network, false, T({text::badApn})},
+        {"remote write of a block without APNs", Mode::Remote, Page::Users, false, {}},
+    };
+    for (const auto& c : cases) {
+        for (const char* apn : {"\u0456nternet", "intern\u00e9t", "a\"b"}) {
+            PanelConfig cfg = validConfig();
+            cfg.apn2 = U(apn);
+            EditorState state = c.mode == Mode::Local ? localState() : remoteState(c.page);
+            state.openPage = c.page;
+            RecordingUi ui;
+            const Verdict verdict = c.save ? saveSequence(cfg, state, ui) : writeSequence(cfg, state, ui);
+            EXPECT_EQ(verdict, c.expected.isEmpty() ? Verdict::GoOn : Verdict::Stop) << c.name << " " << apn;
+            EXPECT_EQ(ui.texts(), c.expected) << c.name << " " << apn;
+        }
+    }
 }

@@ -400,6 +400,43 @@ TEST_F(PanelSimTest, PiecesWithAGapAreSeparateArrivals) {
     EXPECT_EQ(m_client.readAtLeast(kFrameSize - 300).size(), kFrameSize - 300);
 }
 
+TEST_F(PanelSimTest, SplitPausesAfterTheGivenBytes) {
+    PanelFaults f;
+    f.splitAt = {960, 952};
+    f.splitGapMs = 200;
+    m_sim->setFaults(f);
+    ASSERT_TRUE(m_client.write(kRead));
+    ASSERT_TRUE(zorel8z::test::waitUntil([&] { return m_chunks.size() == 1; }));
+    // Each pause needs the event loop, which does not run while only the client reads.
+    for (int upTo : {952, 960}) {
+        EXPECT_EQ(chunkBytes(), upTo);
+        EXPECT_EQ(m_client.readAtLeast(upTo == 952 ? 952 : 8, zorel8z::test::kWaitMs, false).size(),
+                  upTo == 952 ? 952 : 8);
+        EXPECT_TRUE(m_client.readFor(zorel8z::test::kQuietMs, false).isEmpty()) << upTo;
+        ASSERT_TRUE(zorel8z::test::waitUntil([&] { return chunkBytes() > upTo; }));
+    }
+    EXPECT_EQ(m_client.readAtLeast(kFrameSize - 960).size(), kFrameSize - 960);
+    // The next reply is split the same way again.
+    m_chunks.clear();
+    ASSERT_TRUE(m_client.write(kRead));
+    EXPECT_EQ(m_client.readAtLeast(kFrameSize).size(), kFrameSize);
+    ASSERT_EQ(m_chunks.size(), 3);
+    EXPECT_EQ(m_chunks[0].size(), 952);
+    EXPECT_EQ(m_chunks[1].size(), 8);
+}
+
+TEST_F(PanelSimTest, FrameForAckAppliesTheWriteAndSendsTheFrame) {
+    PanelFaults f;
+    f.frameForAck = true;
+    m_sim->setFaults(f);
+    const PanelConfig written = zorel8z::test::RandomConfig(41).next();
+    ASSERT_TRUE(m_client.write(writeFrame(written)));
+    const QByteArray reply = m_client.readAtLeast(kFrameSize);
+    EXPECT_EQ(reply, PanelSim::frameFor(written, 0, 0));
+    EXPECT_TRUE(m_sim->config().sameSettings(written));
+    EXPECT_EQ(m_accepted, 1);
+}
+
 TEST_F(PanelSimTest, SilentPanelAnswersNothingAndKeepsItsConfiguration) {
     PanelFaults f;
     f.silent = true;

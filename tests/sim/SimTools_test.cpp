@@ -168,6 +168,10 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultOptionCase{"brokenBlock5", args({"--broken-block", "5", "--serial", "1"}), 999,
                                       false, false},
                       FaultOptionCase{"tail", args({"--tail", "7"}), 1006, true, false},
+                      FaultOptionCase{"split",
+                                      args({"--split-at", "952", "--split-at", "960", "--split-gap", "5",
+                                            "--serial", "2573", "--firmware", "255"}),
+                                      999, true, false},
                       FaultOptionCase{"hangUp", args({"--hangup-after", "300"}), 300, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -177,6 +181,9 @@ TEST(PanelSimTool, RefusesBadOptions) {
                                args({"--firmware", "-1"}),
                                args({"--pieces", "x"}),
                                args({"--broken-block", "6"}),
+                               args({"--split-at", "0"}),
+                               args({"--split-at", "x"}),
+                               args({"--split-gap", "-1"}),
                                args({"--config", "/nonexistent/panel.c8z"}),
                                args({"stray"})};
     for (const QStringList& a : bad) {

@@ -427,6 +427,37 @@ private:
 
 } // namespace
 
+TEST_F(Station, GivenBlockTextIsHandedOverAsItIs) {
+    // Escapes included: what the configurator does with them is its own business.
+    const std::string text = "{\"n\":\"12\",\"a\":\"\\u0456nternet\",\"i\":\"001.002.003.004\","
+                             "\"p\":\"5001\",\"q\":\"x\",\"r\":\"\"}";
+    setFaults([&](StationFaults& f) {
+        f.blockText = text;
+        f.noDataReplies = 0;
+    });
+    ASSERT_EQ(client->query(12, 1), QStringLiteral("ok"));
+    EXPECT_EQ(client->read(12, 1), QString::fromStdString(text));
+    // Once collected, the block is gone, as any other; a wrong password still meets the panel.
+    EXPECT_EQ(client->read(12, 1), QStringLiteral("no_data"));
+    ASSERT_EQ(client->query(12, 1, QStringLiteral("654321")), QStringLiteral("ok"));
+    EXPECT_EQ(client->read(12, 1), QStringLiteral("{\"err_conf\":1}"));
+}
+
+TEST_F(Station, RawReplyAnswersEveryRequestToItsPath) {
+    const std::string nested = std::string(1000, '[') + std::string(1000, ']');
+    setFaults([&](StationFaults& f) {
+        f.rawReplies["/read_config"] = nested;
+        f.rawReplies["/set_config3"] = "{\"err_wconf\":2}";
+        f.replyBytes = 5000; // not for a raw reply
+    });
+    // Without a query, for an unknown panel: the same bytes.
+    EXPECT_EQ(client->read(99, 4).toStdString(), nested);
+    EXPECT_EQ(client->read(12, 1).toStdString(), nested);
+    EXPECT_EQ(ctl.ParseWriteServerConf(client->write(12, 3, PanelConfig())), 2);
+    // Other paths answer as ever (padded as asked).
+    EXPECT_EQ(client->query(12, 1).trimmed(), QStringLiteral("ok"));
+}
+
 TEST(StationTool, ServesItsPanelsUntilTerminated) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("p.json"));
@@ -473,6 +504,32 @@ TEST(StationTool, FaultOptionsReachTheStation) {
     EXPECT_TRUE(log.contains(QStringLiteral("<-- 200 err")));
 }
 
+TEST(StationTool, BlockAndRawReplyOptions) {
+    QTemporaryDir dir;
+    const QString block = dir.filePath(QStringLiteral("block.json"));
+    const QString raw = dir.filePath(QStringLiteral("raw.txt"));
+    QFile b(block), r(raw);
+    ASSERT_TRUE(b.open(QIODevice::WriteOnly) && r.open(QIODevice::WriteOnly));
+    b.write("{\"l\":\"\\u0031001001001001001001001001\"}");
+    r.write("{\"err_wconf\":2}\r\n");
+    b.close();
+    r.close();
+    for (const QStringList& blockArgs :
+         {QStringList{QStringLiteral("--block-file"), block},
+          QStringList{QStringLiteral("--block-text"),
+                      QString::fromUtf8("{\"l\":\"\\u0031001001001001001001001001\"}")}}) {
+        Tool tool(blockArgs + QStringList{QStringLiteral("--no-data"), QStringLiteral("0"),
+                                          QStringLiteral("--raw-reply"),
+                                          QStringLiteral("/set_config3=") + raw});
+        ASSERT_FALSE(tool.url().isEmpty());
+        Client client(tool.port());
+        ASSERT_EQ(client.query(1, 3), QStringLiteral("ok"));
+        EXPECT_EQ(client.read(1, 3), QStringLiteral("{\"l\":\"\\u0031001001001001001001001001\"}"));
+        EXPECT_EQ(client.write(1, 3, PanelConfig()), QStringLiteral("{\"err_wconf\":2}\r\n"));
+        EXPECT_EQ(tool.terminate(), 0);
+    }
+}
+
 TEST(StationTool, QuietLogsNothing) {
     Tool tool({QStringLiteral("--quiet")});
     ASSERT_FALSE(tool.url().isEmpty());
@@ -500,13 +557,20 @@ TEST_P(StationToolUsage, BadOptionIsAUsageError) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, StationToolUsage,
-    ::testing::Values(BadOption{"PanelWithoutPassword", {QStringLiteral("--panel"), QStringLiteral("12")}},
-                      BadOption{"PanelZero", {QStringLiteral("--panel"), QStringLiteral("0:1")}},
-                      BadOption{"LongPassword", {QStringLiteral("--panel"), QStringLiteral("1:1234567")}},
-                      BadOption{"MissingFile",
-                                {QStringLiteral("--panel"), QStringLiteral("1:1:/nonexistent/x.json")}},
-                      BadOption{"Redirect304", {QStringLiteral("--redirect"), QStringLiteral("304")}},
-                      BadOption{"Charset", {QStringLiteral("--html-charset"), QStringLiteral("no-such-set")}},
-                      BadOption{"SaveNoDir", {QStringLiteral("--save"), QStringLiteral("/nonexistent/dir")}},
-                      BadOption{"Positional", {QStringLiteral("extra")}}),
+    ::testing::Values(
+        BadOption{"PanelWithoutPassword", {QStringLiteral("--panel"), QStringLiteral("12")}},
+        BadOption{"PanelZero", {QStringLiteral("--panel"), QStringLiteral("0:1")}},
+        BadOption{"LongPassword", {QStringLiteral("--panel"), QStringLiteral("1:1234567")}},
+        BadOption{"MissingFile", {QStringLiteral("--panel"), QStringLiteral("1:1:/nonexistent/x.json")}},
+        BadOption{"Redirect304", {QStringLiteral("--redirect"), QStringLiteral("304")}},
+        BadOption{"Charset", {QStringLiteral("--html-charset"), QStringLiteral("no-such-set")}},
+        BadOption{"SaveNoDir", {QStringLiteral("--save"), QStringLiteral("/nonexistent/dir")}},
+        BadOption{"BlockFileMissing", {QStringLiteral("--block-file"), QStringLiteral("/nonexistent/b")}},
+        BadOption{"BlockTwice",
+                  {QStringLiteral("--block-text"), QStringLiteral("{}"), QStringLiteral("--block-file"),
+                   QStringLiteral("/dev/null")}},
+        BadOption{"RawWithoutPath", {QStringLiteral("--raw-reply"), QStringLiteral("x")}},
+        BadOption{"RawFileMissing",
+                  {QStringLiteral("--raw-reply"), QStringLiteral("/read_config=/nonexistent/r")}},
+        BadOption{"Positional", {QStringLiteral("extra")}}),
     [](const ::testing::TestParamInfo<BadOption>& info) { return std::string(info.param.name); });

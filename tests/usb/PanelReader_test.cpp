@@ -7,6 +7,7 @@
 #include "support/Printers.h"
 #include "support/RandomConfig.h"
 #include "support/RecordingUi.h"
+#include "usb/CommandWatchdog.h"
 #include "usb/PanelReader.h"
 #include "usb/WriteVerifier.h"
 
@@ -24,7 +25,8 @@ const QByteArray kRequest("@\r\n");
 const QByteArray kAck("-<\r\n");
 
 struct Fixture {
-    explicit Fixture(usb::UsbTimings timings = {}) : commands(cfg, state, port, ui, timings) {
+    explicit Fixture(usb::UsbTimings timings = {})
+        : watchdog(state, ui, timings.watchdogMs), commands(cfg, state, port, ui, watchdog, timings) {
         test::ensureApp();
         commands.choosePort(QStringLiteral("COM3"));
         state.setAllMarks(PageMark::Synced);
@@ -33,6 +35,7 @@ struct Fixture {
     rules::EditorState state;
     test::FakeSerialPort port;
     test::RecordingUi ui;
+    usb::CommandWatchdog watchdog;
     usb::UsbCommands commands;
 };
 

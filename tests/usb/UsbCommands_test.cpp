@@ -5,8 +5,11 @@
 #include "support/Printers.h"
 #include "support/RandomConfig.h"
 #include "support/RecordingUi.h"
+#include "usb/CommandWatchdog.h"
 #include "usb/UsbCommands.h"
 
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace zorel8z;
@@ -35,7 +38,8 @@ struct Fixture {
     rules::EditorState state;
     test::FakeSerialPort port;
     test::RecordingUi ui;
-    usb::UsbCommands commands{cfg, state, port, ui};
+    usb::CommandWatchdog watchdog{state, ui};
+    usb::UsbCommands commands{cfg, state, port, ui, watchdog};
 };
 
 // A configuration the write checks accept, with a main address still to be normalised.
@@ -137,6 +141,8 @@ TEST(UsbRead, DelayCheckReports) {
         EXPECT_TRUE(f.state.commandsEnabled);
         EXPECT_TRUE(f.state.portListEnabled);
         EXPECT_FALSE(f.commands.delayCheckRunning());
+        // The read has ended: a watchdog left running would end the next command, of either link.
+        EXPECT_FALSE(f.commands.watchdogRunning());
     }
     {
         Fixture f;
@@ -169,12 +175,12 @@ TEST(UsbRead, WatchdogAndLineBreak) {
     Fixture f;
     f.state.setAllMarks(PageMark::Synced);
     f.commands.readCommand();
-    f.commands.onWatchdogTick();
+    f.watchdog.onTick();
     EXPECT_EQ(f.ui.texts(), QStringList{QStringLiteral("ППК не відповідає! Повторіть спробу!")});
     EXPECT_TRUE(f.state.commandsEnabled);
     for (auto m : f.state.marks)
         EXPECT_EQ(m, PageMark::None);
-    f.commands.onWatchdogTick(); // the command has ended: nothing more
+    f.watchdog.onTick(); // the command has ended: nothing more
     EXPECT_EQ(f.ui.texts().size(), 1);
 
     f.port.breakLine();
@@ -206,7 +212,7 @@ TEST(UsbWrite, LateAcknowledgementAndShortReplies) {
     Fixture f;
     f.cfg = writable();
     f.commands.writeCommand();
-    f.commands.onWatchdogTick();
+    f.watchdog.onTick();
     EXPECT_EQ(f.ui.texts().last(), QStringLiteral("ППК не відповідає! Повторіть спробу!"));
     f.port.arrive("ok\r\n"); // no "-<": dropped
     EXPECT_EQ(f.ui.texts().size(), 1);
@@ -231,4 +237,84 @@ TEST(UsbWrite, RefusedChecksSendNothing) {
     hidden.commands.writeCommand();
     EXPECT_TRUE(hidden.port.writes.isEmpty());
     ASSERT_FALSE(hidden.ui.texts().isEmpty());
+}
+
+TEST(UsbWrite, FrameWhereTheAcknowledgementWasDue) {
+    const PanelConfig panel = test::RandomConfig(12).next();
+    QByteArray broken = panelFrame(panel);
+    broken.replace(300, 5, "{{{{{");
+    const struct {
+        const char* name;
+        QByteArray reply;
+        QStringList messages;
+    } cases[] = {
+        // The read's own handling, then what the user must know about the write.
+        {"a whole frame",
+         panelFrame(panel, 7, 1),
+         {QStringLiteral("Замість підтвердження запису ППК надіслав конфігурацію. Перевірте, що записано!")}},
+        {"a broken frame",
+         broken,
+         {QStringLiteral("Помилковий формат конфігурації!"),
+          QStringLiteral("Замість підтвердження запису ППК надіслав конфігурацію. Перевірте, що записано!")}},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.cfg = writable();
+        f.commands.writeCommand();
+        ASSERT_EQ(f.port.writes.size(), 1) << c.name;
+        ASSERT_TRUE(f.commands.writing()) << c.name;
+        f.port.arrive(c.reply);
+        EXPECT_EQ(f.ui.texts(), c.messages) << c.name;
+        EXPECT_EQ(f.ui.messages.back().first, MsgIcon::Warning) << c.name;
+        EXPECT_TRUE(f.state.commandsEnabled) << c.name;
+        EXPECT_FALSE(f.state.progressVisible) << c.name;
+        EXPECT_FALSE(f.commands.watchdogRunning()) << c.name;
+        EXPECT_FALSE(f.commands.writing()) << c.name;
+    }
+
+    // A frame that nobody's write was waiting for is a plain read, without the warning.
+    Fixture f;
+    f.port.opened = true;
+    f.port.arrive(panelFrame(panel));
+    EXPECT_TRUE(f.ui.texts().isEmpty()) << f.ui.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(f.cfg.sameSettings(panel));
+}
+
+TEST(UsbTimers, DelayCheckAndWatchdogArePrecise) {
+    // A coarse timer may fire 5 % off: the 4 s delay check anywhere from 3.8 s to 4.2 s.
+    Fixture f;
+    const struct {
+        const QObject* owner;
+        const char* name;
+        int interval;
+    } timers[] = {
+        {&f.commands, "tiDelayReadConf", 4000},
+        {&f.watchdog, "tiControlBtn", 20000},
+    };
+    for (const auto& t : timers) {
+        const auto* timer = t.owner->findChild<QTimer*>(QString::fromLatin1(t.name));
+        ASSERT_NE(timer, nullptr) << t.name;
+        EXPECT_EQ(timer->timerType(), Qt::PreciseTimer) << t.name;
+        EXPECT_EQ(timer->interval(), t.interval) << t.name;
+    }
+}
+
+TEST(UsbWatchdog, EveryCommandThatStartsItRestartsIt) {
+    Fixture f;
+    f.cfg = writable();
+    usb::CommandWatchdog& w = f.watchdog;
+    const std::function<void()> commands[] = {[&] { f.commands.readCommand(); },
+                                              [&] { f.commands.writeCommand(); }};
+    for (const auto& again : commands) {
+        f.commands.readCommand();
+        ASSERT_TRUE(w.isActive());
+        const int full = w.interval();
+        ASSERT_TRUE(test::waitUntil([&] { return w.remainingTime() < full - 50; }, 30000));
+        const int before = w.remainingTime();
+        // A command given while the last one runs: the whole interval again, not the rest of it.
+        again();
+        EXPECT_TRUE(w.isActive());
+        EXPECT_GT(w.remainingTime(), before);
+        w.onTick();
+    }
 }

@@ -42,10 +42,13 @@ int main(int argc, char** argv) {
     opt("garbage", "Send N random bytes instead of the frame.", "N");
     opt("seed", "Seed for --garbage, to repeat a run.", "N");
     opt("no-ack", "Apply writes but do not acknowledge them.");
+    opt("frame-for-ack", "Apply writes and answer them with the configuration frame instead of \"-<\".");
     opt("broken-block", "Send block N (1..5, default 3) of the frame as invalid JSON.", "N");
     opt("tail", "Send N extra bytes after the frame.", "N");
     opt("hangup-after", "Hang up after sending N bytes of the next reply.", "N");
     opt("alter-writes", "Acknowledge writes but keep them changed (the delay of groups 1-4 one second off).");
+    opt("split-at", "Pause after the first N bytes of every reply (repeatable).", "N");
+    opt("split-gap", "That pause, in milliseconds (default 20).", "MS");
 
     // --broken-block may come without a number.
     QStringList args = QCoreApplication::arguments();
@@ -84,6 +87,7 @@ int main(int argc, char** argv) {
     if (parser.isSet(QStringLiteral("seed")))
         f.garbageSeed = quint32(intValue(parser, QStringLiteral("seed"), 1, 0x7FFFFFFF));
     f.noAck = parser.isSet(QStringLiteral("no-ack"));
+    f.frameForAck = parser.isSet(QStringLiteral("frame-for-ack"));
     if (parser.isSet(QStringLiteral("broken-block")))
         f.brokenBlock = intValue(parser, QStringLiteral("broken-block"), 1, 5);
     if (parser.isSet(QStringLiteral("tail")))
@@ -91,6 +95,15 @@ int main(int argc, char** argv) {
     if (parser.isSet(QStringLiteral("hangup-after")))
         f.hangUpAfter = intValue(parser, QStringLiteral("hangup-after"), 0, 1 << 20);
     f.alterWrites = parser.isSet(QStringLiteral("alter-writes"));
+    for (const QString& value : parser.values(QStringLiteral("split-at"))) {
+        bool ok = false;
+        const int at = value.toInt(&ok);
+        if (!ok || at < 1 || at > (1 << 20))
+            die(QStringLiteral("--split-at wants a number from 1 to %1").arg(1 << 20));
+        f.splitAt.push_back(at);
+    }
+    if (parser.isSet(QStringLiteral("split-gap")))
+        f.splitGapMs = intValue(parser, QStringLiteral("split-gap"), 0, 600000);
     sim.setFaults(f);
 
     zorel8z::sim::QuitOnSignal quitOnSignal;

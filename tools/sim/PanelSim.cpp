@@ -86,6 +86,7 @@ bool PanelSim::loadConfig(const QString& path) {
 
 void PanelSim::setFaults(const PanelFaults& faults) {
     m_faults = faults;
+    std::sort(m_faults.splitAt.begin(), m_faults.splitAt.end());
     if (faults.garbageSeed != 0)
         m_rng.seed(faults.garbageSeed);
 }
@@ -215,7 +216,9 @@ void PanelSim::handleWrite(const QByteArray& frame) {
             emit notice(error);
     }
     emit writeAccepted();
-    if (!m_faults.noAck)
+    if (m_faults.frameForAck)
+        reply(readReply());
+    else if (!m_faults.noAck)
         reply(kAck);
 }
 
@@ -235,7 +238,20 @@ void PanelSim::pump() {
     if (m_writeNotifier)
         m_writeNotifier->setEnabled(false);
     while (!m_out.isEmpty() && !m_hungUp && m_pty.isOpen()) {
+        if (m_splitClock.isValid()) {
+            if (m_splitClock.elapsed() < m_faults.splitGapMs) {
+                m_pumpTimer.start(int(m_faults.splitGapMs - m_splitClock.elapsed()));
+                return;
+            }
+            m_splitClock.invalidate();
+        }
         qint64 allowed = m_out.size();
+        for (int at : m_faults.splitAt) {
+            if (at > m_runSent) {
+                allowed = std::min<qint64>(allowed, at - m_runSent);
+                break;
+            }
+        }
         if (m_faults.pieceSize > 0) {
             if (m_pieceLeft == 0) {
                 if (m_gapClock.isValid() && m_gapClock.elapsed() < m_faults.pieceGapMs) {
@@ -274,6 +290,10 @@ void PanelSim::pump() {
         const QByteArray sent = m_out.left(int(n));
         m_out.remove(0, int(n));
         m_pacedSent += n;
+        m_runSent += n;
+        if (!m_out.isEmpty() &&
+            std::binary_search(m_faults.splitAt.begin(), m_faults.splitAt.end(), int(m_runSent)))
+            m_splitClock.start();
         if (m_faults.pieceSize > 0) {
             m_pieceLeft -= int(n);
             if (m_pieceLeft == 0)
@@ -288,8 +308,10 @@ void PanelSim::pump() {
         }
     }
     if (m_out.isEmpty()) {
-        // The next reply starts afresh: no leftover piece, no pacing debt.
+        // The next reply starts afresh: no leftover piece, no pacing debt, splits counted anew.
         m_pieceLeft = 0;
+        m_runSent = 0;
+        m_splitClock.invalidate();
         m_gapClock.invalidate();
         m_paceClock.invalidate();
         emit outputDrained();

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <vector>
+
 class QSocketNotifier;
 
 namespace zorel8z::sim {
@@ -19,18 +21,21 @@ namespace zorel8z::sim {
 // what the reply holds is decided first (broken block, tail, short, garbage), then how it travels
 // (pieces, pacing, hang-up).
 struct PanelFaults {
-    int pieceSize = 0;       // > 0: every reply goes out in pieces of this many bytes...
-    int pieceGapMs = 0;      // ...with this pause between them
-    bool paced = false;      // bytes leave no faster than a 9600-baud line carries them
-    bool silent = false;     // requests are counted, nothing is answered and no write is applied
-    int shortReply = 0;      // > 0: only the first N bytes of the frame are sent
-    int garbage = 0;         // > 0: N random bytes are sent instead of the frame
-    quint32 garbageSeed = 0; // 0: a different sequence every run
-    bool noAck = false;      // writes are applied but never acknowledged
-    int brokenBlock = 0;     // 1..5: that block of the frame is sent as invalid JSON
-    int tail = 0;            // > 0: N extra bytes follow the frame
-    int hangUpAfter = -1;    // >= 0: the next reply is cut after N bytes and the line is then hung up
+    int pieceSize = 0;        // > 0: every reply goes out in pieces of this many bytes...
+    int pieceGapMs = 0;       // ...with this pause between them
+    bool paced = false;       // bytes leave no faster than a 9600-baud line carries them
+    bool silent = false;      // requests are counted, nothing is answered and no write is applied
+    int shortReply = 0;       // > 0: only the first N bytes of the frame are sent
+    int garbage = 0;          // > 0: N random bytes are sent instead of the frame
+    quint32 garbageSeed = 0;  // 0: a different sequence every run
+    bool noAck = false;       // writes are applied but never acknowledged
+    bool frameForAck = false; // writes are applied and answered with the configuration frame, not "-<"
+    int brokenBlock = 0;      // 1..5: that block of the frame is sent as invalid JSON
+    int tail = 0;             // > 0: N extra bytes follow the frame
+    int hangUpAfter = -1;     // >= 0: the next reply is cut after N bytes and the line is then hung up
     bool alterWrites = false; // writes are acknowledged but stored changed (see alteredWrite)
+    std::vector<int> splitAt; // a pause after each of these counts of bytes sent (ascending, > 0)...
+    int splitGapMs = 20;      // ...this long
 };
 
 // A simulated control panel on a pseudo-terminal. It answers the read request "@" CR LF with its
@@ -39,7 +44,7 @@ struct PanelFaults {
 // Runs on the thread's event loop; a QCoreApplication must exist.
 class PanelSim : public QObject {
     Q_OBJECT
-public:
+  public:
     // 1-based positions of the identity bytes in the frame as the panel sends it.
     static constexpr int kFirmwarePos = 902;
     static constexpr int kSerialLowPos = 951;
@@ -99,7 +104,7 @@ public:
     // of groups 1-4 one second off.
     static model::PanelConfig alteredWrite(model::PanelConfig cfg);
 
-signals:
+  signals:
     void readRequested();
     void writeReceived(const QByteArray& frame);
     void writeAccepted();
@@ -112,7 +117,7 @@ signals:
     // Something the operator should know (a failed save, a message from decoding a write).
     void notice(const QString& text);
 
-private:
+  private:
     void onReadable();
     void handleLine(const QByteArray& line);
     void handleWrite(const QByteArray& frame);
@@ -143,6 +148,9 @@ private:
     QTimer m_pumpTimer;
     int m_pieceLeft = 0;
     QElapsedTimer m_gapClock;
+    // Bytes sent since the output was last empty, and the pause at a split point.
+    qint64 m_runSent = 0;
+    QElapsedTimer m_splitClock;
     QElapsedTimer m_paceClock;
     qint64 m_pacedSent = 0;
 

@@ -280,6 +280,7 @@ void StationSim::Impl::handle(const httplib::Request& req, httplib::Response& re
     }
 
     Answer a;
+    bool raw = false;
     if (f.redirectStatus > 0 && redirected.insert(req.path).second) {
         a.status = f.redirectStatus;
         a.body = "moved";
@@ -299,6 +300,9 @@ void StationSim::Impl::handle(const httplib::Request& req, httplib::Response& re
             a.body = QByteArray(encoder.encode(page)).toStdString();
             a.contentType = "text/html; charset=" + f.htmlCharset.toStdString();
         }
+    } else if (const auto it = f.rawReplies.find(req.path); it != f.rawReplies.end()) {
+        a.body = it->second;
+        raw = true;
     } else {
         a = endpoint(req.method, req.path, StationSim::parseForm(req.body));
     }
@@ -309,7 +313,7 @@ void StationSim::Impl::handle(const httplib::Request& req, httplib::Response& re
         r.cookieSet = std::string(kCookieName) + '=' + value;
         res.set_header("Set-Cookie", r.cookieSet + "; Path=/");
     }
-    if (f.replyBytes > qint64(a.body.size()))
+    if (!raw && f.replyBytes > qint64(a.body.size()))
         a.body.append(std::size_t(f.replyBytes) - a.body.size(), ' ');
 
     res.status = a.status;
@@ -382,6 +386,8 @@ StationSim::Impl::Answer StationSim::Impl::read(const Fields& fields) {
     panel.pending.reset();
     if (!done.granted)
         return {200, "{\"err_conf\":1}"};
+    if (!faults.blockText.empty())
+        return {200, faults.blockText};
     try {
         return {200, model::blockObject(ctl, panel.cfg, done.block).toUtf8().toStdString()};
     } catch (const Error&) {

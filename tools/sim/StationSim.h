@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,8 +15,9 @@
 namespace zorel8z::sim {
 
 // Ways a simulated station can misbehave; the defaults give a well-behaved station. A request meets
-// them in this order: dropped connection, slow answer, redirect, status 500, HTML page, then the
-// endpoint itself; the cookie and the padding apply to whatever is answered.
+// them in this order: dropped connection, slow answer, redirect, status 500, HTML page, raw reply,
+// then the endpoint itself; the cookie applies to whatever is answered, the padding to all but a raw
+// reply.
 struct StationFaults {
     bool refuseQuery = false;     // "/get_config" never answers "ok"
     int noDataReplies = 1;        // "no_data" answers to the polls after a query before the block comes
@@ -30,6 +32,12 @@ struct StationFaults {
                                                           // no charset named in Content-Type
     bool setCookie = false; // answers set a session cookie until the client sends it back
     qint64 replyBytes = 0;  // > 0: every reply body is padded with blanks to this many bytes
+    // Not empty: the block a poll hands over (where the panel's own block would come) is these exact
+    // bytes, whatever they hold (escapes, other blocks' keys, broken JSON).
+    std::string blockText;
+    // Every request to one of these paths ("/read_config") is answered with exactly these bytes,
+    // status 200, whatever the form holds and whatever the panels are.
+    std::map<std::string, std::string> rawReplies;
 };
 
 // One request as the station saw it, and what it answered.

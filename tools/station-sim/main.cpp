@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QStringConverter>
 
 #include <cstdio>
@@ -39,6 +40,14 @@ void addPanel(StationSim& sim, const QString& arg) {
     } else if (!sim.loadPanel(quint16(number), password, arg.mid(second + 1))) {
         die(sim.errorString());
     }
+}
+
+// The whole content of a file an option names, as bytes.
+std::string fileBytes(const QString& option, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        die(option + QStringLiteral(": cannot read ") + path + QStringLiteral(": ") + file.errorString());
+    return file.readAll().toStdString();
 }
 
 } // namespace
@@ -74,6 +83,10 @@ int main(int argc, char** argv) {
         "NAME");
     opt("set-cookie", "Set a session cookie and log whether later requests send it back.");
     opt("reply-bytes", "Pad every reply body with blanks to N bytes.", "N");
+    opt("block-text", "Hand over TEXT (UTF-8, sent as it is) as the block a poll collects.", "TEXT");
+    opt("block-file", "Hand over the bytes of FILE as the block a poll collects.", "FILE");
+    opt("raw-reply", "Answer every request to PATH with exactly the bytes of FILE (repeatable).",
+        "PATH=FILE");
     opt("quiet", "Do not log the requests.");
 
     // --redirect may come without a status.
@@ -128,6 +141,18 @@ int main(int argc, char** argv) {
     f.setCookie = parser.isSet(QStringLiteral("set-cookie"));
     if (parser.isSet(QStringLiteral("reply-bytes")))
         f.replyBytes = intValue(parser, QStringLiteral("reply-bytes"), 1, 1 << 30);
+    if (parser.isSet(QStringLiteral("block-text")) && parser.isSet(QStringLiteral("block-file")))
+        die(QStringLiteral("--block-text and --block-file: one or the other"));
+    if (parser.isSet(QStringLiteral("block-text")))
+        f.blockText = parser.value(QStringLiteral("block-text")).toStdString();
+    if (parser.isSet(QStringLiteral("block-file")))
+        f.blockText = fileBytes(QStringLiteral("--block-file"), parser.value(QStringLiteral("block-file")));
+    for (const QString& arg : parser.values(QStringLiteral("raw-reply"))) {
+        const qsizetype eq = arg.indexOf(QLatin1Char('='));
+        if (eq < 1 || !arg.startsWith(QLatin1Char('/')))
+            die(QStringLiteral("--raw-reply wants PATH=FILE with PATH starting with /, not ") + arg);
+        f.rawReplies[arg.left(eq).toStdString()] = fileBytes(QStringLiteral("--raw-reply"), arg.mid(eq + 1));
+    }
     sim.setFaults(f);
     if (!parser.isSet(QStringLiteral("quiet")))
         sim.setEcho(stderr);

@@ -36,7 +36,8 @@ inline const QString kCannotSaveFile = QStringLiteral("Не вдалося зб�
 // A station's write reply that is not a JSON object (an empty reply included).
 inline const QString kBadWriteReply =
     QStringLiteral("Помилка запису конфігурації! Перевірте адресу серверу TORV!");
-inline const QString kNotAnInteger = QStringLiteral("'%1' is not a valid integer value");
+// A text that had to be a whole number, given in quotes.
+inline const QString kNotAnInteger = QStringLiteral("Помилкове число: \"%1\"");
 } // namespace texts
 
 // Reads a text as a decimal integer the way the panel's configurator always has: optional leading

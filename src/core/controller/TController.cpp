@@ -16,15 +16,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// A frame's characters are bytes; a server reply may carry other characters. Latin-1 is exact for the
-// former, UTF-8 for the latter, and the same choice is used to turn the values back into text.
-bool fitsLatin1(const QString& text) {
-    for (QChar c : text)
-        if (c.unicode() > 0xFF)
-            return false;
-    return true;
-}
-
 struct Slot {
     const char* key;
     QString* out;
@@ -32,10 +23,13 @@ struct Slot {
 
 // Walks the members of one JSON object in document order. Later duplicates overwrite earlier ones;
 // with `honourErrConf` a member "err_conf" ends the walk and its integer is returned.
+//
+// The text goes to the parser as UTF-8 and every value comes back from UTF-8: a frame's byte and a
+// reply's character keep their code, and a \u escape, which the parser turns into the UTF-8 of the
+// character it names, reads as that one character (not as the bytes of its UTF-8 form).
 int parseObject(const QString& text, std::initializer_list<Slot> wanted, const QString& errorText,
                 bool honourErrConf) {
-    const bool latin1 = fitsLatin1(text);
-    const QByteArray bytes = latin1 ? text.toLatin1() : text.toUtf8();
+    const QByteArray bytes = text.toUtf8();
     rapidjson::Document doc;
     // Iterative parsing: a hostile text of nested brackets must not exhaust the stack.
     doc.Parse<rapidjson::kParseIterativeFlag>(bytes.constData(), size_t(bytes.size()));
@@ -48,8 +42,7 @@ int parseObject(const QString& text, std::initializer_list<Slot> wanted, const Q
         rapidjson::StringBuffer sb;
         rapidjson::Writer<rapidjson::StringBuffer> writer(sb);
         m->value.Accept(writer);
-        const QString value = latin1 ? QString::fromLatin1(sb.GetString(), qsizetype(sb.GetSize()))
-                                     : QString::fromUtf8(sb.GetString(), qsizetype(sb.GetSize()));
+        const QString value = QString::fromUtf8(sb.GetString(), qsizetype(sb.GetSize()));
         for (const Slot& s : wanted) {
             if (std::strlen(s.key) == nameLen && std::memcmp(s.key, name, nameLen) == 0)
                 *s.out = value;

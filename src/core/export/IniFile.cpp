@@ -14,30 +14,31 @@ namespace {
 
 const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 
-// The station software reads the file in the Windows ANSI code page of a Cyrillic system.
-QByteArray encode(const QString& text) {
-    QStringEncoder encoder("windows-1251");
-    return encoder.encode(text);
-}
-
-QString decode(const QByteArray& bytes) {
-    QStringDecoder decoder("windows-1251");
-    return decoder.decode(bytes);
-}
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
 } // namespace
 
-IniFile::IniFile(QString path) : m_path(std::move(path)) {}
+IniFile::IniFile(QString path, QByteArray codePage)
+    : m_path(std::move(path)), m_codePage(std::move(codePage)) {}
+
+// The station software reads the file in the Windows ANSI code page of a Cyrillic system.
+QByteArray IniFile::encode(const QString& text) const {
+    QStringEncoder encoder(m_codePage.constData());
+    return encoder.encode(text);
+}
+
+QString IniFile::decode(const QByteArray& bytes) const {
+    QStringDecoder decoder(m_codePage.constData());
+    return decoder.decode(bytes);
+}
 
 QString IniFile::fold(const QString& name) {
     return name.trimmed().toCaseFolded();
 }
 
-IniFile::Line IniFile::parse(const QByteArray& text, const QByteArray& eol) {
+IniFile::Line IniFile::parse(const QByteArray& text, const QByteArray& eol) const {
     Line line{text, eol, Kind::Other, {}};
     qsizetype start = 0;
     while (start < text.size() && isBlank(text[start]))
@@ -100,6 +101,10 @@ void IniFile::insert(std::size_t at, Line line) {
 }
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
+    // An encoder that does not exist gives empty bytes for every text, without an error of its own.
+    if (!QStringEncoder(m_codePage.constData()).isValid() ||
+        !QStringDecoder(m_codePage.constData()).isValid())
+        throw Error(texts::kNoCodePage.arg(QString::fromLatin1(m_codePage)));
     if (!m_loaded)
         load();
     // Matched as they will read back from the file, so a character that Windows-1251 lacks still

@@ -8,6 +8,8 @@ namespace zorel8z::exporting {
 
 namespace texts {
 inline const QString kUnableToWrite = QStringLiteral("Unable to write to %1");
+// The Qt in use cannot encode the file's code page: every name would be written as nothing.
+inline const QString kNoCodePage = QStringLiteral("Кодування %1 недоступне: файл не записано");
 } // namespace texts
 
 // A profile (INI) file written key by key the way the Windows profile functions do it: sections and
@@ -17,12 +19,14 @@ inline const QString kUnableToWrite = QStringLiteral("Unable to write to %1");
 // the writer does not touch are kept byte for byte, whatever their encoding or line end.
 class IniFile {
   public:
-    explicit IniFile(QString path);
+    // `codePage` is for tests that need a code page this Qt lacks.
+    explicit IniFile(QString path, QByteArray codePage = QByteArrayLiteral("windows-1251"));
 
     const QString& path() const { return m_path; }
 
     // Writes one value and rewrites the file at once. Throws Error "Unable to write to <path>" when the
-    // file cannot be read back, created or written; values written before stay in the file.
+    // file cannot be read back, created or written; values written before stay in the file. Throws
+    // Error kNoCodePage, before the file is touched, when the code page cannot be encoded.
     void writeString(const QString& section, const QString& key, const QString& value);
 
   private:
@@ -37,11 +41,14 @@ class IniFile {
     void load();
     void save() const;
     [[noreturn]] void fail() const;
-    static Line parse(const QByteArray& text, const QByteArray& eol);
+    Line parse(const QByteArray& text, const QByteArray& eol) const;
+    QByteArray encode(const QString& text) const;
+    QString decode(const QByteArray& bytes) const;
     static QString fold(const QString& name);
     void insert(std::size_t at, Line line);
 
     QString m_path;
+    QByteArray m_codePage;
     bool m_loaded = false;
     std::vector<Line> m_lines;
 };

@@ -146,13 +146,27 @@ QString remoteTimesField(const QString& ukOn, const QString& ukOff, Ui& ui) {
 }
 
 RemoteCommands::RemoteCommands(PanelConfig& cfg, rules::EditorState& state, HttpClient& http, Ui& ui,
-                               RemoteTimings timings, QObject* parent)
-    : QObject(parent), m_cfg(cfg), m_state(state), m_http(http), m_ui(ui), m_timings(timings) {
+                               usb::CommandWatchdog& watchdog, RemoteTimings timings, QObject* parent)
+    : QObject(parent), m_cfg(cfg), m_state(state), m_http(http), m_ui(ui), m_watchdog(watchdog),
+      m_timings(timings), m_poll(this) {
+    m_poll.setObjectName(QStringLiteral("tiReadConfQuery"));
+    // A coarse timer may tick 5 % early or late; the station is polled every 4 s to the millisecond.
+    m_poll.setTimerType(Qt::PreciseTimer);
     m_poll.setInterval(m_timings.pollMs);
-    m_watchdog.setInterval(m_timings.watchdogMs);
-    m_watchdog.setSingleShot(true);
     connect(&m_poll, &QTimer::timeout, this, &RemoteCommands::onPollTick);
-    connect(&m_watchdog, &QTimer::timeout, this, &RemoteCommands::onWatchdogTick);
+    connect(&m_watchdog, &usb::CommandWatchdog::expiring, this, &RemoteCommands::onWatchdogExpiring);
+    connect(&m_watchdog, &usb::CommandWatchdog::stateChanged, this, &RemoteCommands::stateChanged);
+    // A USB command that ended while this read still waits for its block.
+    connect(&m_watchdog, &usb::CommandWatchdog::stopped, this, [this] {
+        if (m_reading)
+            m_watchdog.start();
+    });
+    connect(&m_watchdog, &usb::CommandWatchdog::expired, this, [this] {
+        if (!m_endedByWatchdog)
+            return;
+        m_endedByWatchdog = false;
+        emit commandEnded();
+    });
 }
 
 RemoteCommands::~RemoteCommands() {
@@ -193,10 +207,9 @@ void RemoteCommands::readCommand() {
         emit commandEnded();
         return;
     }
-    // The address is used as the field holds it, but one that does not read as four decimal groups
-    // would reach no station, or the wrong one.
-    if (!rules::NormalizeIP(m_state.meRemoteServerIP)) {
-        m_ui.showMessage(MsgIcon::Error, rules::msg::kBadRemoteServerIP);
+    // The address is used as the field holds it, but one that does not name a station would reach
+    // none, or the wrong one, and only after the watchdog's time.
+    if (!rules::CheckRemoteServerIP(m_state.meRemoteServerIP, m_ui)) {
         emit commandEnded();
         return;
     }
@@ -318,9 +331,9 @@ void RemoteCommands::onPollTick() {
 
 void RemoteCommands::serverBusy() {
     m_poll.stop();
+    m_reading = false;
     // The read has ended; a watchdog left running would only find the commands enabled.
     m_watchdog.stop();
-    m_reading = false;
     m_state.setMark(pageOfBlock(m_readBlock), PageMark::None);
     m_state.commandsEnabled = true;
     emit stateChanged();
@@ -364,6 +377,8 @@ void RemoteCommands::onRemoteReadDone() {
         emit stateChanged();
         if (status == 1)
             m_ui.showMessage(MsgIcon::Error, msg::kNoAccess);
+        else
+            m_ui.showMessage(MsgIcon::Error, msg::kStationErrorPrefix + QString::number(status));
         emit commandEnded();
         return;
     }
@@ -392,22 +407,14 @@ void RemoteCommands::applyBlock(PanelConfig next) {
     m_state.retakeFrom(m_cfg);
 }
 
-void RemoteCommands::onWatchdogTick() {
-    m_watchdog.stop();
+void RemoteCommands::onWatchdogExpiring() {
+    // The read ends here; if someone else has given the commands back already, without a report.
+    // A result that comes after this is dropped.
     if (!m_reading)
         return;
     m_poll.stop();
     m_reading = false;
-    // Someone else has given the commands back already: the read ends without a report.
-    if (m_state.commandsEnabled) {
-        emit commandEnded();
-        return;
-    }
-    m_state.commandsEnabled = true;
-    m_state.setAllMarks(PageMark::None);
-    emit stateChanged();
-    m_ui.showMessage(MsgIcon::Error, usb::msg::kNoAnswer);
-    emit commandEnded();
+    m_endedByWatchdog = true;
 }
 
 void RemoteCommands::onRemoteWriteDone(const QString& reply) {
@@ -430,6 +437,8 @@ void RemoteCommands::onRemoteWriteDone(const QString& reply) {
         m_ui.showMessage(MsgIcon::Information, usb::msg::kWritten);
     else if (result == 1)
         m_ui.showMessage(MsgIcon::Error, msg::kNoAccess);
+    else
+        m_ui.showMessage(MsgIcon::Error, msg::kStationErrorPrefix + QString::number(result));
     emit commandEnded();
 }
 

@@ -6,6 +6,7 @@
 #include "model/PanelConfig.h"
 #include "remote/HttpClient.h"
 #include "rules/EditorState.h"
+#include "usb/CommandWatchdog.h"
 
 #include <QObject>
 #include <QStringList>
@@ -27,11 +28,12 @@ inline const QString kServerBusy = QStringLiteral("Сервер зайнятий
 inline const QString& kWriteFailed = texts::kBadWriteReply;
 inline const QString kNoAccess = QStringLiteral(
     "Не має доступу до ППК! Перевірте активацію режима \"Програмування\", пароль і зняття всіх груп з охорони!");
+// Followed by the code the station sent in "err_conf" or "err_wconf" (other than 1).
+inline const QString kStationErrorPrefix = QStringLiteral("Помилка ПЦС! Код помилки : ");
 } // namespace msg
 
 struct RemoteTimings {
-    int pollMs = 4000;      // tiReadConfQuery
-    int watchdogMs = 20000; // tiControlBtn of a remote read
+    int pollMs = 4000; // tiReadConfQuery
     int queryTimeoutMs = limits::kQueryMs;
     int writeTimeoutMs = limits::kWriteMs;
 };
@@ -43,28 +45,30 @@ QString remoteTimesField(const QString& ukOn, const QString& ukOff, Ui& ui);
 // The read and write commands in remote mode: one block (the open page's) through the station
 // server. Each request runs on a worker thread of its own; results come back to this object's
 // thread as queued events carrying the message identifiers above. Works on the record and the editor
-// state; tells the window through `Ui` and the signals. Never more than one request on `http`.
+// state; tells the window through `Ui` and the signals. Never more than one request on `http`. The
+// command watchdog is the one the USB commands use.
 class RemoteCommands : public QObject {
     Q_OBJECT
 public:
-    RemoteCommands(model::PanelConfig& cfg, rules::EditorState& state, HttpClient& http, Ui& ui,
-                   RemoteTimings timings = {}, QObject* parent = nullptr);
-    ~RemoteCommands() override;
+  RemoteCommands(model::PanelConfig& cfg, rules::EditorState& state, HttpClient& http, Ui& ui,
+                 usb::CommandWatchdog& watchdog, RemoteTimings timings = {}, QObject* parent = nullptr);
+  ~RemoteCommands() override;
 
-    // The read command in remote mode: query, then polls until the block arrives or the watchdog.
-    // Refused, with its message, for a panel number of 0 or above 65535, an empty password, a port
-    // outside 1..65535 or an address that does not read as four decimal groups; refused silently
-    // outside remote mode or on the key page. A refusal ends the command at once (commandEnded).
-    // Does nothing at all while a remote command is running.
-    void readCommand();
-    // The write command in remote mode: the write sequence (its messages on refusal), then one write
-    // request with the open page's block. Does nothing at all while a remote command is running.
-    void writeCommand();
+  // The read command in remote mode: query, then polls until the block arrives or the watchdog.
+  // Refused, with its message, for a panel number of 0 or above 65535, an empty password, a port
+  // outside 1..65535 or an address that does not name a station (not four decimal groups, or all
+  // zeros); refused silently
+  // outside remote mode or on the key page. A refusal ends the command at once (commandEnded).
+  // Does nothing at all while a remote command is running.
+  void readCommand();
+  // The write command in remote mode: the write sequence (its messages on refusal), then one write
+  // request with the open page's block. Does nothing at all while a remote command is running.
+  void writeCommand();
 
-    // Whether a remote command is under way, or a request of one that has ended (by the watchdog)
-    // still holds the client.
-    bool busy() const;
-    const QString& receivedText() const { return m_receivedText; }
+  // Whether a remote command is under way, or a request of one that has ended (by the watchdog)
+  // still holds the client.
+  bool busy() const;
+  const QString& receivedText() const { return m_receivedText; }
 
 signals:
     // A block was decoded and applied to the record: the window refills that page.
@@ -90,7 +94,7 @@ private:
     void onRemoteReadDone();
     void onRemoteWriteDone(const QString& reply);
     void onPollTick();
-    void onWatchdogTick();
+    void onWatchdogExpiring();
     void serverBusy();
     void applyBlock(model::PanelConfig next);
 
@@ -98,10 +102,10 @@ private:
     rules::EditorState& m_state;
     HttpClient& m_http;
     Ui& m_ui;
+    usb::CommandWatchdog& m_watchdog;
     RemoteTimings m_timings;
     controller::TController m_ctl;
     QTimer m_poll;
-    QTimer m_watchdog;
     QString m_receivedText;
     // The one request in flight, released once its result has been handled.
     std::unique_ptr<Worker> m_worker;
@@ -109,6 +113,8 @@ private:
     // read that has ended are dropped.
     bool m_reading = false;
     bool m_writing = false;
+    // The watchdog has ended the read; it is reported ended once the watchdog has said its piece.
+    bool m_endedByWatchdog = false;
     int m_readBlock = 0;
     int m_writeBlock = 0;
 };

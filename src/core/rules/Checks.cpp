@@ -303,6 +303,28 @@ bool CheckPasswordCells(const PanelConfig& cfg, bool allowHidden, Ui& ui) {
     return true;
 }
 
+bool isApnChar(QChar c) {
+    const ushort u = c.unicode();
+    return u >= 0x20 && u <= 0x7E && c != QLatin1Char('"') && c != QLatin1Char('\\');
+}
+
+bool CheckApnChars(const PanelConfig& cfg, Ui& ui) {
+    for (const QString* apn : {&cfg.apn, &cfg.apn2})
+        if (!std::all_of(apn->begin(), apn->end(), isApnChar))
+            return fail(ui, msg::kBadApnChar);
+    return true;
+}
+
+bool CheckRemoteServerIP(const QString& text, Ui& ui) {
+    QString compact = text;
+    compact.remove(QLatin1Char(' '));
+    const std::optional<QString> normal = NormalizeIP(compact);
+    // All zeros names no station (Linux would quietly connect to this machine); nor does nothing.
+    if (!normal || normal->isEmpty() || *normal == model::kZeroAddress)
+        return fail(ui, msg::kBadRemoteServerIP);
+    return true;
+}
+
 bool CheckRemoteAccess(const EditorState& state, Ui& ui) {
     if (state.seNumPPK == 0)
         return fail(ui, msg::kNumPPKZero);

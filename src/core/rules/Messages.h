@@ -22,6 +22,7 @@ inline const QString kRemotePwdLeadingZero =
     QStringLiteral("Пароль віддаленого конфігурування не повинен починатися з 0!");
 inline const QString kApn1Missing = QStringLiteral("Введіть назву APN SIM1!");
 inline const QString kApn2Missing = QStringLiteral("Введіть назву APN SIM2!");
+inline const QString kBadApnChar = QStringLiteral("Недопустимий символ в APN!");
 inline const QString kBadServerIPFormat = QStringLiteral("Невірний формат основної IP адреси серверу ПЦС!");
 inline const QString kBadRedServerIPFormat =
     QStringLiteral("Невірний формат резервної IP адреси серверу ПЦС!");

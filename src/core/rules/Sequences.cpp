@@ -60,7 +60,8 @@ Verdict writeStart(PanelConfig& cfg, EditorState& state, Ui& ui) {
 Verdict localWriteChecks(const PanelConfig& cfg, const EditorState& state, Ui& ui) {
     // The entry checks read every password as a number and every key code at a fixed width;
     // hidden or malformed cells would also be packed as they stand and shift the fields after them.
-    if (!CheckPasswordCells(cfg, false, ui) || !CheckKeyCodeFormat(cfg, ui))
+    // An APN character the frame cannot carry would break its block.
+    if (!CheckPasswordCells(cfg, false, ui) || !CheckKeyCodeFormat(cfg, ui) || !CheckApnChars(cfg, ui))
         return Verdict::Stop;
     if (!CheckEntries(cfg, PasswordSource::Grid, ui))
         return Verdict::Stop;
@@ -73,12 +74,12 @@ Verdict localWriteChecks(const PanelConfig& cfg, const EditorState& state, Ui& u
 }
 
 Verdict remoteWriteChecks(PanelConfig& cfg, const EditorState& state, Ui& ui) {
-    if (!CheckRemoteAccess(state, ui))
+    if (!CheckRemoteAccess(state, ui) || !CheckRemoteServerIP(state.meRemoteServerIP, ui))
         return Verdict::Stop;
-    // A remote write carries the block of the open page only.
+    // A remote write carries the block of the open page only; only block 1 carries the APNs.
     switch (state.openPage) {
     case Page::Network:
-        return CheckNetSettings(cfg, state, ui) ? Verdict::GoOn : Verdict::Stop;
+        return CheckApnChars(cfg, ui) && CheckNetSettings(cfg, state, ui) ? Verdict::GoOn : Verdict::Stop;
     case Page::Users:
         return remoteUsersChecks(cfg, ui);
     case Page::Params:
@@ -98,7 +99,7 @@ Verdict writeSequence(PanelConfig& cfg, EditorState& state, Ui& ui) {
 
 Verdict saveSequence(const PanelConfig& cfg, const EditorState& state, Ui& ui) {
     // The file takes the hidden password of a "****" cell, so the checks read what is saved.
-    if (!CheckPasswordCells(cfg, true, ui) || !CheckKeyCodeFormat(cfg, ui))
+    if (!CheckPasswordCells(cfg, true, ui) || !CheckKeyCodeFormat(cfg, ui) || !CheckApnChars(cfg, ui))
         return Verdict::Stop;
     if (!CheckEntries(cfg, PasswordSource::Packed, ui))
         return Verdict::Stop;

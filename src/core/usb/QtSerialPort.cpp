@@ -7,11 +7,13 @@
 namespace zorel8z::usb {
 
 namespace {
-constexpr qint64 kFrameMin = 900;
-}
+// The shortest whole frame a panel sends: the body up to its redundant block, then CR LF.
+constexpr qint64 kWholeFrame = 999;
+} // namespace
 
 QtSerialPort::QtSerialPort(QStringList extraPorts, int quietMs, QObject* parent)
     : SerialPort(parent), m_extraPorts(std::move(extraPorts)) {
+    m_quiet.setTimerType(Qt::PreciseTimer);
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(quietMs);
     connect(&m_quiet, &QTimer::timeout, this, &QtSerialPort::reportWaiting);
@@ -103,7 +105,7 @@ void QtSerialPort::discardInput() {
 
 void QtSerialPort::onReadyRead() {
     const qint64 waiting = m_port.bytesAvailable();
-    if (waiting >= kFrameMin && m_port.peek(waiting).endsWith("\r\n")) {
+    if (waiting >= kWholeFrame && m_port.peek(waiting).endsWith("\r\n")) {
         m_quiet.stop();
         emit received(waiting);
         return;
@@ -112,6 +114,10 @@ void QtSerialPort::onReadyRead() {
 }
 
 void QtSerialPort::reportWaiting() {
+    // The timer measures the quiet between notifications; bytes the system already holds mean the
+    // line was not quiet after all (the notification is only late). Taking them in restarts the wait.
+    if (m_port.isOpen() && m_port.waitForReadyRead(0))
+        return;
     const qint64 waiting = bytesWaiting();
     if (waiting > 0)
         emit received(waiting);
@@ -121,6 +127,10 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     switch (error) {
     case QSerialPort::NoError:
     case QSerialPort::NotOpenError:
+        return;
+    case QSerialPort::TimeoutError:
+        // Only the look for bytes already there (a wait of 0 ms) finds none.
+        m_port.clearError();
         return;
     case QSerialPort::ResourceError:
     case QSerialPort::ReadError:

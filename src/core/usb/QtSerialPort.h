@@ -12,7 +12,8 @@ namespace zorel8z::usb {
 // Receive notifications are coalesced: over a real line a frame arrives in pieces, and reporting each
 // piece would let the dispatcher take a frame before its end or eat the start of one. The bytes waiting
 // are reported once the line has been quiet for `quietMs`, or at once when a whole frame (at least
-// 900 bytes ending in CR LF) is waiting.
+// 999 bytes ending in CR LF) is waiting. The trailer holds binary bytes, so a shorter run that ends in
+// CR LF (a serial number of 2573 is 0x0D 0x0A at 951..952) waits for the quiet like any other.
 class QtSerialPort : public SerialPort {
     Q_OBJECT
 public:

@@ -5,6 +5,7 @@
 #include "model/Packing.h"
 #include "rules/Messages.h"
 #include "rules/Sequences.h"
+#include "usb/CommandWatchdog.h"
 
 namespace zorel8z::usb {
 
@@ -21,19 +22,31 @@ int byteAt(const QString& text, int position) {
 } // namespace
 
 UsbCommands::UsbCommands(model::PanelConfig& cfg, rules::EditorState& state, SerialPort& port, Ui& ui,
-                         UsbTimings timings, QObject* parent)
-    : QObject(parent), m_cfg(cfg), m_state(state), m_port(port), m_ui(ui) {
+                         CommandWatchdog& watchdog, UsbTimings timings, QObject* parent)
+    : QObject(parent), m_cfg(cfg), m_state(state), m_port(port), m_ui(ui), m_watchdog(watchdog),
+      m_delayCheck(this) {
+    m_delayCheck.setObjectName(QStringLiteral("tiDelayReadConf"));
+    // A coarse timer may tick 5 % early or late; the panel is given its 4 s to the millisecond.
+    m_delayCheck.setTimerType(Qt::PreciseTimer);
     m_delayCheck.setInterval(timings.delayCheckMs);
-    m_watchdog.setInterval(timings.watchdogMs);
-    m_watchdog.setSingleShot(true);
     connect(&m_delayCheck, &QTimer::timeout, this, &UsbCommands::onDelayCheckTick);
-    connect(&m_watchdog, &QTimer::timeout, this, &UsbCommands::onWatchdogTick);
+    // Whichever command the watchdog ends, a write waiting here has ended too.
+    connect(&m_watchdog, &CommandWatchdog::expiring, this, [this] { m_writing = false; });
+    connect(&m_watchdog, &CommandWatchdog::stateChanged, this, &UsbCommands::stateChanged);
+    connect(&m_watchdog, &CommandWatchdog::expired, this, &UsbCommands::watchdogExpired);
+    // A remote command that ended while a write waits here for its acknowledgement.
+    connect(&m_watchdog, &CommandWatchdog::stopped, this, [this] {
+        if (m_writing)
+            m_watchdog.start();
+    });
     connect(&m_port, &SerialPort::received, this, &UsbCommands::onReceived);
     connect(&m_port, &SerialPort::lineBreak, this, &UsbCommands::onLineBreak);
     connect(&m_port, &SerialPort::errorOccurred, this, [this](const QString& text) { m_lastError = text; });
 }
 
-void UsbCommands::showUsbError(const QString& text) { m_ui.showMessage(MsgIcon::Error, msg::kUsbErrorPrefix + text); }
+void UsbCommands::showUsbError(const QString& text) {
+    m_ui.showMessage(MsgIcon::Error, msg::kUsbErrorPrefix + text);
+}
 
 void UsbCommands::readCommand() {
     // The hidden passwords are dropped only once a frame has been applied: a failed read must not
@@ -44,6 +57,8 @@ void UsbCommands::readCommand() {
     }
     m_receivedText.clear();
     m_lastError.clear();
+    // A frame that comes now answers this request, not an earlier write.
+    m_writing = false;
     if (!m_port.open()) {
         showUsbError(m_lastError);
     } else {
@@ -56,7 +71,7 @@ void UsbCommands::readCommand() {
     if (!m_delayCheck.isActive())
         m_delayCheck.start();
     m_state.commandsEnabled = false;
-    startWatchdog();
+    m_watchdog.start();
     emit stateChanged();
 }
 
@@ -68,8 +83,9 @@ void UsbCommands::writeCommand() {
     if (rules::localWriteChecks(m_cfg, m_state, m_ui) == rules::Verdict::Stop)
         return;
 
-    startWatchdog();
+    m_watchdog.start();
     m_state.commandsEnabled = false;
+    m_writing = true;
     m_cfg.passwordsHidden = false;
     m_lastError.clear();
     const bool opened = m_port.open();
@@ -108,8 +124,9 @@ void UsbCommands::onReceived(qint64 count) {
 }
 
 void UsbCommands::acknowledged() {
+    m_writing = false;
     m_state.progressVisible = false;
-    stopWatchdog();
+    m_watchdog.stop();
     m_state.setAllMarks(PageMark::Synced);
     m_state.commandsEnabled = true;
     // A check of the panel after the write may take the commands again before the window looks.
@@ -120,7 +137,13 @@ void UsbCommands::acknowledged() {
 }
 
 void UsbCommands::decodeFrame(qint64 count) {
-    stopWatchdog();
+    // A frame where the write's acknowledgement was due ends the write: the panel may or may not
+    // have taken what was sent, and the user must be told so after the read's own handling.
+    const bool answersWrite = m_writing;
+    m_writing = false;
+    if (answersWrite)
+        m_state.progressVisible = false;
+    m_watchdog.stop();
     m_state.portListEnabled = true;
     m_delayCheck.stop();
     m_receivedText = QString::fromLatin1(m_port.read(count));
@@ -143,6 +166,8 @@ void UsbCommands::decodeFrame(qint64 count) {
         m_state.commandsEnabled = true;
         emit stateChanged();
         m_ui.showMessage(MsgIcon::Error, e.text());
+        if (answersWrite)
+            m_ui.showMessage(MsgIcon::Warning, msg::kFrameInsteadOfAck);
         return;
     }
     m_cfg = next;
@@ -151,12 +176,16 @@ void UsbCommands::decodeFrame(qint64 count) {
     m_state.setAllMarks(PageMark::Synced);
     emit configReplaced();
     emit stateChanged();
+    if (answersWrite)
+        m_ui.showMessage(MsgIcon::Warning, msg::kFrameInsteadOfAck);
 }
 
 void UsbCommands::endCommand(bool closePort) {
     if (closePort)
         m_port.close();
     m_delayCheck.stop();
+    // The read has ended; its watchdog left running could only end a later command.
+    m_watchdog.stop();
     m_state.commandsEnabled = true;
     m_state.portListEnabled = true;
     emit stateChanged();
@@ -179,24 +208,8 @@ void UsbCommands::onDelayCheckTick() {
     }
 }
 
-void UsbCommands::startWatchdog() {
-    // A repeated command does not restart a watchdog that is already running.
-    if (!m_watchdog.isActive())
-        m_watchdog.start();
-}
-
-void UsbCommands::stopWatchdog() { m_watchdog.stop(); }
-
-void UsbCommands::onWatchdogTick() {
-    m_watchdog.stop();
-    if (m_state.commandsEnabled)
-        return;
-    emit watchdogExpired();
-    m_state.commandsEnabled = true;
-    m_state.progressVisible = false;
-    m_state.setAllMarks(PageMark::None);
-    emit stateChanged();
-    m_ui.showMessage(MsgIcon::Error, msg::kNoAnswer);
+bool UsbCommands::watchdogRunning() const {
+    return m_watchdog.isActive();
 }
 
 void UsbCommands::onLineBreak() {

@@ -20,21 +20,26 @@ inline const QString kRepeatRead = QStringLiteral("Повторіть спроб
 inline const QString kNoAnswer = QStringLiteral("ППК не відповідає! Повторіть спробу!");
 inline const QString kWritten = QStringLiteral("Конфігурація записана успішно");
 inline const QString kLineBroken = QStringLiteral("Розірвано підключення по USB");
+inline const QString kFrameInsteadOfAck =
+    QStringLiteral("Замість підтвердження запису ППК надіслав конфігурацію. Перевірте, що записано!");
 } // namespace msg
+
+class CommandWatchdog;
 
 struct UsbTimings {
     int delayCheckMs = 4000;
+    // The interval of the command watchdog, for whoever makes the one the commands share.
     int watchdogMs = 20000;
 };
 
 // The read and write commands over the panel's USB serial port, the receive dispatcher, the delay
-// check, the watchdog, the port choice and the line break. Works on the record and the editor state;
-// tells the window through `Ui` and the two signals.
+// check, the port choice and the line break. Works on the record and the editor state; tells the
+// window through `Ui` and the signals. The command watchdog is shared with the remote commands.
 class UsbCommands : public QObject {
     Q_OBJECT
-public:
+  public:
     UsbCommands(model::PanelConfig& cfg, rules::EditorState& state, SerialPort& port, Ui& ui,
-                UsbTimings timings = {}, QObject* parent = nullptr);
+                CommandWatchdog& watchdog, UsbTimings timings = {}, QObject* parent = nullptr);
 
     // The read command: "@" CR LF, then the delay check and the watchdog.
     void readCommand();
@@ -51,17 +56,14 @@ public:
     // Receive notification of the panel port.
     void onReceived(qint64 count);
     void onDelayCheckTick();
-    void onWatchdogTick();
     void onLineBreak();
-
-    // The watchdog is shared with the remote commands.
-    void startWatchdog();
-    void stopWatchdog();
 
     const QString& receivedText() const { return m_receivedText; }
     void setReceivedText(const QString& text) { m_receivedText = text; }
     bool delayCheckRunning() const { return m_delayCheck.isActive(); }
-    bool watchdogRunning() const { return m_watchdog.isActive(); }
+    bool watchdogRunning() const;
+    // A write frame has gone out and neither its acknowledgement nor the watchdog has ended it.
+    bool writing() const { return m_writing; }
     SerialPort& port() { return m_port; }
 
     // While another sequence reads the panel over the same port into a copy, the bytes are its own:
@@ -74,17 +76,17 @@ public:
     // The last write frame sent, as it went on the line.
     const QByteArray& lastWriteFrame() const { return m_lastWriteFrame; }
 
-signals:
+  signals:
     // The record was replaced by what the panel sent; the window refills its pages.
     void configReplaced();
-    // Command buttons, port list, progress bar or page marks changed.
+    // Command buttons, port list, progress bar or page marks changed (the watchdog's changes too).
     void stateChanged();
-    // The watchdog ended a command that got no answer.
+    // The command watchdog ended a command that got no answer.
     void watchdogExpired();
     // The panel acknowledged a write (before the success message, if any, is shown).
     void writeAcknowledged();
 
-private:
+  private:
     void decodeFrame(qint64 count);
     void acknowledged();
     void endCommand(bool closePort);
@@ -94,11 +96,12 @@ private:
     rules::EditorState& m_state;
     SerialPort& m_port;
     Ui& m_ui;
+    CommandWatchdog& m_watchdog;
     controller::TController m_ctl;
     QTimer m_delayCheck;
-    QTimer m_watchdog;
     QString m_receivedText;
     QString m_lastError;
+    bool m_writing = false;
     QByteArray m_lastWriteFrame;
     bool m_dispatchSuspended = false;
     bool m_writeMessageDeferred = false;
