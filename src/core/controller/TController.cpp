@@ -1,6 +1,7 @@
 #include "controller/TController.h"
 
 #include "common/Errors.h"
+#include "controller/JsonDepth.h"
 
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
@@ -36,6 +37,8 @@ int parseObject(const QString& text, std::initializer_list<Slot> wanted, const Q
                 bool honourErrConf) {
     const bool latin1 = fitsLatin1(text);
     const QByteArray bytes = latin1 ? text.toLatin1() : text.toUtf8();
+    if (!jsonDepthWithin(bytes.constData(), size_t(bytes.size())))
+        throw FormatError(errorText);
     rapidjson::Document doc;
     // Iterative parsing: a hostile text of nested brackets must not exhaust the stack.
     doc.Parse<rapidjson::kParseIterativeFlag>(bytes.constData(), size_t(bytes.size()));
