@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/Listing.h"
+#include "cli/Password.h"
 #include "common/Errors.h"
 #include "common/Ui.h"
 #include "controller/TController.h"
@@ -19,10 +20,8 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
-#include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QSaveFile>
 #include <cstdio>
 
 namespace zorel8z::cli {
@@ -54,11 +53,13 @@ const QString kUsageText = QStringLiteral(
     "  zorel8z export FILE -o OUT.conf       експорт для програмного забезпечення ПЦС\n"
     "  zorel8z read --port DEV [-o FILE]     зчитати конфігурацію з ППК по USB (.c8z, .json; без -o: JSON)\n"
     "  zorel8z write --port DEV FILE         записати конфігурацію з FILE у ППК по USB\n"
-    "  zorel8z remote-read --server IP:PORT --panel N --password P --block 1..4 [--in FILE] [-o FILE]\n"
+    "  zorel8z remote-read --server IP:PORT --panel N [--password P|-] --block 1..4 [--in FILE] [-o FILE]\n"
     "                                        зчитати блок через сервер ПЦС поверх --in FILE (або типових\n"
     "                                        значень); без -o: JSON\n"
-    "  zorel8z remote-write --server IP:PORT --panel N --password P --block 1..4 FILE\n"
-    "                                        записати блок з FILE у ППК через сервер ПЦС\n");
+    "  zorel8z remote-write --server IP:PORT --panel N [--password P|-] --block 1..4 FILE\n"
+    "                                        записати блок з FILE у ППК через сервер ПЦС\n"
+    "  Пароль ПЦС: --password -  читає його з першого рядка стандартного входу; без --password\n"
+    "  він береться зі змінної середовища ZOREL8Z_PASSWORD.\n");
 
 int usage(const QString& problem = QString()) {
     if (!problem.isEmpty())
@@ -79,29 +80,13 @@ const controller::TController& ctl() {
 bool load(const QString& path, model::PanelConfig& cfg, Ui& ui) {
     if (!isJson(path))
         return model::openConfigFile(ctl(), path, cfg, ui);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ui.showMessage(MsgIcon::Error, QStringLiteral("Не вдалося відкрити файл\r\n") + file.errorString());
-        return false;
-    }
-    QString error;
-    if (!model::configFromJson(file.readAll(), cfg, error)) {
-        ui.showMessage(MsgIcon::Error, error);
-        return false;
-    }
-    return true;
+    return model::openConfigJsonFile(path, cfg, ui);
 }
 
 bool store(const QString& path, const model::PanelConfig& cfg, Ui& ui) {
     if (!isJson(path))
         return model::saveConfigFile(ctl(), path, cfg, ui);
-    QSaveFile file(path);
-    const QByteArray json = model::configToJson(cfg);
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit()) {
-        ui.showMessage(MsgIcon::Error, QStringLiteral("Не вдалося зберегти файл\r\n") + file.errorString());
-        return false;
-    }
-    return true;
+    return model::saveConfigJsonFile(path, cfg, ui);
 }
 
 // Splits options from positional arguments; unknown options are a usage error.
@@ -288,7 +273,7 @@ const QStringList kRemoteValued = {QStringLiteral("--server"), QStringLiteral("-
                                    QStringLiteral("--poll-ms"), QStringLiteral("--watchdog-ms")};
 
 bool remoteArgs(const QMap<QString, QString>& opt, RemoteArgs& out, QString& problem) {
-    for (const char* required : {"--server", "--panel", "--password", "--block"}) {
+    for (const char* required : {"--server", "--panel", "--block"}) {
         if (!opt.contains(QLatin1String(required))) {
             problem = QStringLiteral("Не вказано %1").arg(QLatin1String(required));
             return false;
@@ -309,7 +294,8 @@ bool remoteArgs(const QMap<QString, QString>& opt, RemoteArgs& out, QString& pro
         problem = QStringLiteral("--panel: потрібно число");
         return false;
     }
-    out.password = opt[QStringLiteral("--password")];
+    if (!remotePassword(opt, out.password, problem))
+        return false;
     // The window's password field holds at most six characters.
     if (out.password.size() > model::widths::pwd) {
         problem = QStringLiteral("--password: не більше 6 символів");

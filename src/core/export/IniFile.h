@@ -22,7 +22,9 @@ class IniFile {
     const QString& path() const { return m_path; }
 
     // Writes one value and rewrites the file at once. Throws Error "Unable to write to <path>" when the
-    // file cannot be read back, created or written; values written before stay in the file.
+    // file cannot be read back, created or written; values written before stay in the file. An
+    // existing file above a megabyte or one that is not a regular file (FIFO, device) is refused with
+    // "Не вдалося відкрити файл", CR LF and the reason, before anything is read or written.
     void writeString(const QString& section, const QString& key, const QString& value);
 
   private:
@@ -37,6 +39,7 @@ class IniFile {
     void load();
     void save() const;
     [[noreturn]] void fail() const;
+    [[noreturn]] void cannotOpen(const QString& reason) const;
     static Line parse(const QByteArray& text, const QByteArray& eol);
     static QString fold(const QString& name);
     void insert(std::size_t at, Line line);
