@@ -1,5 +1,6 @@
 // Export targets that are no export file: a device, a folder, a huge file. Each is refused before a
-// byte is read or written, and a huge file stays as it was.
+// byte is read or written (a folder, as ever, as a path that cannot be written), and a huge file stays
+// as it was.
 #include "common/Errors.h"
 #include "export/ConfExport.h"
 #include "export/IniFile.h"
@@ -45,8 +46,7 @@ TEST(ExportTargets, NoRegularFileOrAHugeOneIsRefused) {
     } cases[] = {
         {"device", QStringLiteral("/dev/null"),
          U("Не вдалося відкрити файл\r\nЦе не звичайний файл (канал, пристрій чи тека)")},
-        {"folder", dir.path(),
-         U("Не вдалося відкрити файл\r\nЦе не звичайний файл (канал, пристрій чи тека)")},
+        {"folder", dir.path(), U("Unable to write to ") + dir.path()},
         {"huge file", huge, U("Не вдалося відкрити файл\r\nФайл більший за 1 МБ (3145728 байт)")},
     };
     for (const auto& c : cases)

@@ -67,7 +67,7 @@ void IniFile::load() {
         // A FIFO or a device would wait for ever or never end, and a huge file is no export of ours:
         // refused before a byte is read.
         if (!info.isFile())
-            cannotOpen(model::files::kNotRegularFile);
+            refuseSpecial(info);
         if (info.size() > model::files::kMaxFileBytes)
             cannotOpen(model::files::kFileTooBig.arg(info.size()));
         // A file we cannot read back would be replaced by our keys alone, so refuse instead.
@@ -164,8 +164,9 @@ void IniFile::save() const {
     // written before a failing one must stay in the file.
     // Opening a FIFO for writing would wait for a reader; one put in place since the file was read
     // is refused too.
-    if (model::isSpecialFile(m_path))
-        cannotOpen(model::files::kNotRegularFile);
+    const QFileInfo info(m_path);
+    if (info.exists() && !info.isFile())
+        refuseSpecial(info);
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         fail();
@@ -178,6 +179,13 @@ void IniFile::save() const {
 
 void IniFile::fail() const {
     throw Error(texts::kUnableToWrite.arg(m_path));
+}
+
+void IniFile::refuseSpecial(const QFileInfo& info) const {
+    // A folder simply cannot be written, as ever.
+    if (info.isDir())
+        fail();
+    cannotOpen(model::files::kNotRegularFile);
 }
 
 void IniFile::cannotOpen(const QString& reason) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QString>
 #include <vector>
 
@@ -40,6 +41,7 @@ class IniFile {
     void save() const;
     [[noreturn]] void fail() const;
     [[noreturn]] void cannotOpen(const QString& reason) const;
+    [[noreturn]] void refuseSpecial(const QFileInfo& info) const;
     static Line parse(const QByteArray& text, const QByteArray& eol);
     static QString fold(const QString& name);
     void insert(std::size_t at, Line line);
