@@ -9,6 +9,7 @@
 #include "export/ZoneSummary.h"
 #include "model/ConfigFile.h"
 #include "model/ConfigJson.h"
+#include "model/SaveCheck.h"
 #include "remote/CurlHttpClient.h"
 #include "remote/RemoteCommands.h"
 #include "remote/RemoteMode.h"
@@ -89,6 +90,18 @@ bool store(const QString& path, const model::PanelConfig& cfg, Ui& ui) {
     return model::saveConfigJsonFile(path, cfg, ui);
 }
 
+// The JSON form on standard output, which is as good as a file: what would not read back the same
+// is refused with the same message as a file.
+bool printJson(const model::PanelConfig& cfg, Ui& ui) {
+    const QString refusal = model::jsonRefusal(cfg);
+    if (!refusal.isEmpty()) {
+        ui.showMessage(MsgIcon::Error, refusal);
+        return false;
+    }
+    write(stdout, QString::fromUtf8(model::configToJson(cfg)));
+    return true;
+}
+
 // Splits options from positional arguments; unknown options are a usage error.
 bool split(const QStringList& args, const QStringList& flags, const QStringList& valued, QStringList& positional,
            QMap<QString, QString>& options) {
@@ -118,7 +131,9 @@ int show(const QStringList& args) {
     model::PanelConfig cfg;
     if (!load(pos[0], cfg, ui))
         return kRefused;
-    write(stdout, opt.contains(QStringLiteral("--json")) ? QString::fromUtf8(model::configToJson(cfg)) : listing(cfg));
+    if (opt.contains(QStringLiteral("--json")))
+        return printJson(cfg, ui) ? kDone : kRefused;
+    write(stdout, listing(cfg));
     return kDone;
 }
 
@@ -228,8 +243,7 @@ int readPanel(const QStringList& args) {
         return noAnswer(ui.shown) ? kNoAnswer : kRefused;
     write(stdout, QStringLiteral("Серійний номер ППК: %1\nПрошивка ППК: %2\n").arg(cfg.serialNumber, cfg.firmwareVersion));
     if (out.isEmpty()) {
-        write(stdout, QString::fromUtf8(model::configToJson(cfg)));
-        return kDone;
+        return printJson(cfg, ui) ? kDone : kRefused;
     }
     return store(out, cfg, ui) ? kDone : kRefused;
 }
@@ -376,8 +390,7 @@ int remoteRead(const QStringList& args) {
     if (!filled)
         return remoteExit(ui.shown);
     if (out.isEmpty()) {
-        write(stdout, QString::fromUtf8(model::configToJson(cfg)));
-        return kDone;
+        return printJson(cfg, ui) ? kDone : kRefused;
     }
     return store(out, cfg, ui) ? kDone : kRefused;
 }
