@@ -1,5 +1,5 @@
-// The zorel8z tool on hostile ground, each run a process of its own whose own peak memory is taken
-// from wait4: special files and huge files as input and as export target, a full disk under every
+// The zorel8z tool on hostile ground, each run a process of its own whose peak memory GNU time
+// reports: special files and huge files as input and as export target, a full disk under every
 // command that saves, conversions that would lose something, and the station password kept off the
 // command line.
 #include "model/ConfigFile.h"

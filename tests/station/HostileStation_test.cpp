@@ -197,9 +197,10 @@ TEST(HostileStation, NestedRepliesAreBrokenBlocksNotCrashes) {
     QTemporaryDir dir;
     const std::string deep = nested(100000);
     ASSERT_LT(deep.size(), 1024u * 1024u);
-    std::string deepObjects = "1";
+    std::string deepObjects;
     for (int k = 0; k < 50000; ++k)
-        deepObjects = "{\"a\":" + deepObjects + "}";
+        deepObjects += "{\"a\":";
+    deepObjects += "1" + std::string(50000, '}');
     const struct {
         const char* name;
         std::string block;
