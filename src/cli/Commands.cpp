@@ -3,6 +3,7 @@
 #include "archive/Archive.h"
 #include "cli/Extras.h"
 #include "cli/Listing.h"
+#include "cli/Password.h"
 #include "common/Errors.h"
 #include "common/Ui.h"
 #include "controller/TController.h"
@@ -11,6 +12,7 @@
 #include "journal/Journal.h"
 #include "model/ConfigFile.h"
 #include "model/ConfigJson.h"
+#include "model/SaveCheck.h"
 #include "remote/CurlHttpClient.h"
 #include "remote/RemoteCommands.h"
 #include "remote/RemoteMode.h"
@@ -24,10 +26,8 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
-#include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QSaveFile>
 #include <cstdio>
 
 namespace zorel8z::cli {
@@ -62,10 +62,10 @@ const QString kUsageText = QStringLiteral(
     "  zorel8z write --port DEV [--verify] FILE\n"
     "                                        записати конфігурацію з FILE у ППК по USB; --verify: зчитати\n"
     "                                        назад і порівняти (код 4, якщо відрізняється)\n"
-    "  zorel8z remote-read --server IP:PORT --panel N --password P --block 1..4 [--in FILE] [-o FILE]\n"
+    "  zorel8z remote-read --server IP:PORT --panel N [--password P|-] --block 1..4 [--in FILE] [-o FILE]\n"
     "                                        зчитати блок через сервер ПЦС поверх --in FILE (або типових\n"
     "                                        значень); без -o: JSON\n"
-    "  zorel8z remote-write --server IP:PORT --panel N --password P --block 1..4 FILE\n"
+    "  zorel8z remote-write --server IP:PORT --panel N [--password P|-] --block 1..4 FILE\n"
     "                                        записати блок з FILE у ППК через сервер ПЦС\n"
     "  zorel8z diff [--json] A B             порівняти дві конфігурації (код 0: однакові, 1: різні)\n"
     "  zorel8z sheet FILE -o OUT.pdf [--with-secrets] [--changed-only]\n"
@@ -76,7 +76,9 @@ const QString kUsageText = QStringLiteral(
     "                                        перевірити з'єднання крок за кроком (нічого не записує)\n"
     "Зчитане (read, remote-read) зберігається в архів; --no-archive вимикає це.\n"
     "  Інтервали в мілісекундах (ціле число від 1): --delay-ms N, --watchdog-ms N для read і write,\n"
-    "  --poll-ms N, --watchdog-ms N для remote-read і remote-write\n");
+    "  --poll-ms N, --watchdog-ms N для remote-read і remote-write\n"
+    "  Пароль ПЦС: --password -  читає його з першого рядка стандартного входу; без --password\n"
+    "  він береться зі змінної середовища ZOREL8Z_PASSWORD.\n");
 
 int usage(const QString& problem = QString()) {
     if (!problem.isEmpty())
@@ -101,28 +103,24 @@ const controller::TController& ctl() {
 bool load(const QString& path, model::PanelConfig& cfg, Ui& ui) {
     if (!isJson(path))
         return model::openConfigFile(ctl(), path, cfg, ui);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ui.showMessage(MsgIcon::Error, QStringLiteral("Не вдалося відкрити файл\r\n") + file.errorString());
-        return false;
-    }
-    QString error;
-    if (!model::configFromJson(file.readAll(), cfg, error)) {
-        ui.showMessage(MsgIcon::Error, error);
-        return false;
-    }
-    return true;
+    return model::openConfigJsonFile(path, cfg, ui);
 }
 
 bool store(const QString& path, const model::PanelConfig& cfg, Ui& ui) {
     if (!isJson(path))
         return model::saveConfigFile(ctl(), path, cfg, ui);
-    QSaveFile file(path);
-    const QByteArray json = model::configToJson(cfg);
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit()) {
-        ui.showMessage(MsgIcon::Error, QStringLiteral("Не вдалося зберегти файл\r\n") + file.errorString());
+    return model::saveConfigJsonFile(path, cfg, ui);
+}
+
+// The JSON form on standard output, which is as good as a file: what would not read back the same
+// is refused with the same message as a file.
+bool printJson(const model::PanelConfig& cfg, Ui& ui) {
+    const QString refusal = model::jsonRefusal(cfg);
+    if (!refusal.isEmpty()) {
+        ui.showMessage(MsgIcon::Error, refusal);
         return false;
     }
+    write(stdout, QString::fromUtf8(model::configToJson(cfg)));
     return true;
 }
 
@@ -166,8 +164,9 @@ int show(const QStringList& args) {
     model::PanelConfig cfg;
     if (!load(pos[0], cfg, ui))
         return kRefused;
-    write(stdout, opt.contains(QStringLiteral("--json")) ? QString::fromUtf8(model::configToJson(cfg))
-                                                         : listing(cfg));
+    if (opt.contains(QStringLiteral("--json")))
+        return printJson(cfg, ui) ? kDone : kRefused;
+    write(stdout, listing(cfg));
     return kDone;
 }
 
@@ -334,8 +333,7 @@ int readPanel(const QStringList& args) {
     write(stdout, QStringLiteral("Серійний номер ППК: %1\nПрошивка ППК: %2\n")
                       .arg(cfg.serialNumber, cfg.firmwareVersion));
     if (out.isEmpty()) {
-        write(stdout, QString::fromUtf8(model::configToJson(cfg)));
-        return kDone;
+        return printJson(cfg, ui) ? kDone : kRefused;
     }
     return store(out, cfg, ui) ? kDone : kRefused;
 }
@@ -409,7 +407,7 @@ const QStringList kRemoteValued = {QStringLiteral("--server"),   QStringLiteral(
                                    QStringLiteral("--poll-ms"),  QStringLiteral("--watchdog-ms")};
 
 bool remoteArgs(const QMap<QString, QString>& opt, RemoteArgs& out, QString& problem) {
-    for (const char* required : {"--server", "--panel", "--password", "--block"}) {
+    for (const char* required : {"--server", "--panel", "--block"}) {
         if (!opt.contains(QLatin1String(required))) {
             problem = QStringLiteral("Не вказано %1").arg(QLatin1String(required));
             return false;
@@ -430,7 +428,8 @@ bool remoteArgs(const QMap<QString, QString>& opt, RemoteArgs& out, QString& pro
         problem = QStringLiteral("--panel: потрібно число");
         return false;
     }
-    out.password = opt[QStringLiteral("--password")];
+    if (!remotePassword(opt, out.password, problem))
+        return false;
     // The window's password field holds at most six characters.
     if (out.password.size() > model::widths::pwd) {
         problem = QStringLiteral("--password: не більше 6 символів");
@@ -518,8 +517,7 @@ int remoteRead(const QStringList& args) {
         line.archive = archiveRead(archive::Archive::stationPanel(a.panel), cfg);
     journalAppend(line);
     if (out.isEmpty()) {
-        write(stdout, QString::fromUtf8(model::configToJson(cfg)));
-        return kDone;
+        return printJson(cfg, ui) ? kDone : kRefused;
     }
     return store(out, cfg, ui) ? kDone : kRefused;
 }

@@ -1,6 +1,7 @@
 #include "controller/TController.h"
 
 #include "common/Errors.h"
+#include "controller/JsonDepth.h"
 
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
@@ -30,6 +31,8 @@ struct Slot {
 int parseObject(const QString& text, std::initializer_list<Slot> wanted, const QString& errorText,
                 bool honourErrConf) {
     const QByteArray bytes = text.toUtf8();
+    if (!jsonDepthWithin(bytes.constData(), size_t(bytes.size())))
+        throw FormatError(errorText);
     rapidjson::Document doc;
     // Iterative parsing: a hostile text of nested brackets must not exhaust the stack.
     doc.Parse<rapidjson::kParseIterativeFlag>(bytes.constData(), size_t(bytes.size()));

@@ -2,6 +2,7 @@
 #include "controller/TController.h"
 
 #include "common/Errors.h"
+#include "controller/JsonDepth.h"
 #include "remote/HttpClient.h"
 #include "rules/Checks.h"
 #include "rules/Messages.h"
@@ -115,6 +116,8 @@ QString TController::WriteConf4(remote::HttpClient& httpService, const QString& 
 
 int TController::ParseWriteServerConf(const QString& response) const {
     const QByteArray bytes = response.toUtf8();
+    if (!jsonDepthWithin(bytes.constData(), size_t(bytes.size())))
+        throw Error(texts::kBadWriteReply);
     rapidjson::Document doc;
     // Iterative parsing: a hostile reply of nested brackets must not exhaust the stack.
     doc.Parse<rapidjson::kParseIterativeFlag>(bytes.constData(), size_t(bytes.size()));

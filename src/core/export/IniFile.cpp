@@ -1,6 +1,7 @@
 #include "export/IniFile.h"
 
 #include "common/Errors.h"
+#include "model/FileAccess.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -62,13 +63,18 @@ IniFile::Line IniFile::parse(const QByteArray& text, const QByteArray& eol) cons
 
 void IniFile::load() {
     m_lines.clear();
-    QFile file(m_path);
-    if (file.exists()) {
+    const QFileInfo info(m_path);
+    if (info.exists()) {
+        // A FIFO or a device would wait for ever or never end, and a huge file is no export of ours:
+        // refused before a byte is read.
+        if (!info.isFile())
+            refuseSpecial(info);
+        if (info.size() > model::files::kMaxFileBytes)
+            cannotOpen(model::files::kFileTooBig.arg(info.size()));
         // A file we cannot read back would be replaced by our keys alone, so refuse instead.
-        if (!file.open(QIODevice::ReadOnly))
-            fail();
-        const QByteArray data = file.readAll();
-        if (file.error() != QFileDevice::NoError)
+        QByteArray data;
+        QString reason;
+        if (!model::readSmallFile(m_path, data, reason))
             fail();
         qsizetype pos = 0;
         while (pos < data.size()) {
@@ -161,6 +167,11 @@ void IniFile::save() const {
     }
     // Rewritten in place rather than through a temporary file: a write goes out per key, and the keys
     // written before a failing one must stay in the file.
+    // Opening a FIFO for writing would wait for a reader; one put in place since the file was read
+    // is refused too.
+    const QFileInfo info(m_path);
+    if (info.exists() && !info.isFile())
+        refuseSpecial(info);
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         fail();
@@ -173,6 +184,17 @@ void IniFile::save() const {
 
 void IniFile::fail() const {
     throw Error(texts::kUnableToWrite.arg(m_path));
+}
+
+void IniFile::refuseSpecial(const QFileInfo& info) const {
+    // A folder simply cannot be written, as ever.
+    if (info.isDir())
+        fail();
+    cannotOpen(model::files::kNotRegularFile);
+}
+
+void IniFile::cannotOpen(const QString& reason) const {
+    throw Error(zorel8z::texts::kCannotOpenFile + QStringLiteral("\r\n") + reason);
 }
 
 } // namespace zorel8z::exporting

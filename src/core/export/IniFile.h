@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QString>
 #include <vector>
 
@@ -26,7 +27,9 @@ class IniFile {
 
     // Writes one value and rewrites the file at once. Throws Error "Unable to write to <path>" when the
     // file cannot be read back, created or written; values written before stay in the file. Throws
-    // Error kNoCodePage, before the file is touched, when the code page cannot be encoded.
+    // Error kNoCodePage, before the file is touched, when the code page cannot be encoded. An
+    // existing file above a megabyte or one that is not a regular file (FIFO, device) is refused with
+    // "Не вдалося відкрити файл", CR LF and the reason, before anything is read or written.
     void writeString(const QString& section, const QString& key, const QString& value);
 
   private:
@@ -41,6 +44,8 @@ class IniFile {
     void load();
     void save() const;
     [[noreturn]] void fail() const;
+    [[noreturn]] void cannotOpen(const QString& reason) const;
+    [[noreturn]] void refuseSpecial(const QFileInfo& info) const;
     Line parse(const QByteArray& text, const QByteArray& eol) const;
     QByteArray encode(const QString& text) const;
     QString decode(const QByteArray& bytes) const;

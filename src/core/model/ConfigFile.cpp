@@ -1,10 +1,9 @@
 #include "model/ConfigFile.h"
 
 #include "common/Errors.h"
+#include "model/FileAccess.h"
 #include "model/FrameCodec.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "model/SaveCheck.h"
 
 namespace zorel8z::model {
 
@@ -16,14 +15,20 @@ bool saveConfigFile(const controller::TController& ctl, const QString& path, con
                     Ui& ui) {
     QByteArray content;
     try {
+        // Nothing is written that would not read back as this configuration.
+        const QString refusal = c8zRefusal(ctl, cfg);
+        if (!refusal.isEmpty()) {
+            ui.showMessage(MsgIcon::Error, refusal);
+            return false;
+        }
         content = configFileContent(ctl, cfg);
     } catch (const Error& e) {
         ui.showMessage(MsgIcon::Error, e.text());
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        ui.showMessage(MsgIcon::Error, texts::kCannotSaveFile + QStringLiteral("\r\n") + file.errorString());
+    QString reason;
+    if (!writeFileSafely(path, content, reason)) {
+        ui.showMessage(MsgIcon::Error, texts::kCannotSaveFile + QStringLiteral("\r\n") + reason);
         return false;
     }
     return true;
@@ -58,16 +63,10 @@ bool loadConfigFileContent(const controller::TController& ctl, const QByteArray&
 }
 
 bool openConfigFile(const controller::TController& ctl, const QString& path, PanelConfig& cfg, Ui& ui) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ui.showMessage(MsgIcon::Error, texts::kCannotOpenFile + QStringLiteral("\r\n") + file.errorString());
-        return false;
-    }
-    // Only the first line counts; a configuration line is about 1.3 KB, so a megabyte is plenty and
-    // keeps a wrongly chosen huge file from being read whole.
-    const QByteArray content = file.read(1 << 20);
-    if (file.error() != QFileDevice::NoError) {
-        ui.showMessage(MsgIcon::Error, texts::kCannotOpenFile + QStringLiteral("\r\n") + file.errorString());
+    QByteArray content;
+    QString reason;
+    if (!readSmallFile(path, content, reason)) {
+        ui.showMessage(MsgIcon::Error, texts::kCannotOpenFile + QStringLiteral("\r\n") + reason);
         return false;
     }
     return loadConfigFileContent(ctl, content, cfg, ui);

@@ -20,7 +20,8 @@ inline const QString kFilter = QStringLiteral("Файли конфігураці
 QByteArray configFileContent(const controller::TController& ctl, const PanelConfig& cfg);
 
 // Writes the record to `path` through a temporary file renamed over the target, so a failure never
-// destroys an earlier file. On failure reports through `ui` and returns false.
+// destroys an earlier file; a new file is its owner's only. A record that would not read back the
+// same is refused before anything is written. On failure reports through `ui` and returns false.
 bool saveConfigFile(const controller::TController& ctl, const QString& path, const PanelConfig& cfg, Ui& ui);
 
 // Decodes a file's content into `cfg`: all or nothing. Returns false (and has told `ui`) when the content
@@ -29,7 +30,8 @@ bool saveConfigFile(const controller::TController& ctl, const QString& path, con
 bool loadConfigFileContent(const controller::TController& ctl, const QByteArray& content, PanelConfig& cfg,
                            Ui& ui);
 
-// Reads `path` and loads it as above; an unreadable file is reported and changes nothing.
+// Reads `path` and loads it as above; an unreadable file, one above a megabyte or one that is not a
+// regular file (FIFO, device) is reported and changes nothing.
 bool openConfigFile(const controller::TController& ctl, const QString& path, PanelConfig& cfg, Ui& ui);
 
 } // namespace zorel8z::model

@@ -1,6 +1,9 @@
 #include "model/ConfigJson.h"
 
 #include "common/Errors.h"
+#include "controller/JsonDepth.h"
+#include "model/FileAccess.h"
+#include "model/SaveCheck.h"
 
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
@@ -150,10 +153,6 @@ QString address(const Value& v, const QString& path) {
                 [](QChar c) { return isDigit(c) || c == QLatin1Char('.') || c == QLatin1Char(' '); },
                 QStringLiteral("цифри, крапки і пробіли"));
 }
-// What the APN fields accept: printable ASCII except the characters that would break the block's JSON.
-bool apnChar(QChar c) {
-    return c.unicode() >= 0x20 && c.unicode() <= 0x7E && c != QLatin1Char('"') && c != QLatin1Char('\\');
-}
 
 const Value& array(const Value& v, const QString& path, rapidjson::SizeType size) {
     if (!v.IsArray() || v.Size() != size)
@@ -207,15 +206,18 @@ void load(const Value& root, PanelConfig& c) {
 
     members(root, QString(),
             {{QStringLiteral("numPPK"), intField(c.numPPK, ranges::numPPK)},
-             {QStringLiteral("serverIP"), [&](const Value& v, const QString& p) { c.serverIP = address(v, p); }},
+             {QStringLiteral("serverIP"),
+              [&](const Value& v, const QString& p) { c.serverIP = address(v, p); }},
              {QStringLiteral("serverPort"), intField(c.serverPort, ranges::port)},
              {QStringLiteral("apn"),
               [&](const Value& v, const QString& p) {
-                  c.apn = text(v, p, widths::apn, apnChar, QStringLiteral("друковані символи ASCII без \" і \\"));
+                  c.apn = text(v, p, widths::apn, isApnChar,
+                               QStringLiteral("друковані символи ASCII без \" і \\"));
               }},
              {QStringLiteral("apn2"),
               [&](const Value& v, const QString& p) {
-                  c.apn2 = text(v, p, widths::apn, apnChar, QStringLiteral("друковані символи ASCII без \" і \\"));
+                  c.apn2 = text(v, p, widths::apn, isApnChar,
+                                QStringLiteral("друковані символи ASCII без \" і \\"));
               }},
              {QStringLiteral("pwd"),
               [&](const Value& v, const QString& p) {
@@ -241,7 +243,8 @@ void load(const Value& root, PanelConfig& c) {
                                 }}});
                   }
               }},
-             {QStringLiteral("passwordsHidden"), [&](const Value& v, const QString& p) { c.passwordsHidden = boolean(v, p); }},
+             {QStringLiteral("passwordsHidden"),
+              [&](const Value& v, const QString& p) { c.passwordsHidden = boolean(v, p); }},
              {QStringLiteral("hiddenPasswords"),
               [&](const Value& v, const QString& p) {
                   array(v, p, kUserCount);
@@ -284,9 +287,7 @@ void load(const Value& root, PanelConfig& c) {
              {QStringLiteral("redIP"), [&](const Value& v, const QString& p) { c.redIP = address(v, p); }},
              {QStringLiteral("redPort"), intField(c.redPort, ranges::port)},
              {QStringLiteral("serialNumber"),
-              [&](const Value& v, const QString& p) {
-                  c.serialNumber = digits(v, p, 8);
-              }},
+              [&](const Value& v, const QString& p) { c.serialNumber = digits(v, p, 8); }},
              {QStringLiteral("firmwareVersion"),
               [&](const Value& v, const QString& p) { c.firmwareVersion = digits(v, p, 3); }}});
 
@@ -298,6 +299,12 @@ void load(const Value& root, PanelConfig& c) {
 } // namespace
 
 bool configFromJson(const QByteArray& json, PanelConfig& cfg, QString& error) {
+    // The form is three levels deep; a text of nested brackets would cost memory for nothing.
+    if (!controller::jsonDepthWithin(json.constData(), size_t(json.size()))) {
+        error =
+            QStringLiteral("Невірний JSON: вкладеність глибша за %1 рівні").arg(controller::kMaxJsonDepth);
+        return false;
+    }
     rapidjson::Document doc;
     doc.Parse<rapidjson::kParseIterativeFlag>(json.constData(), size_t(json.size()));
     if (doc.HasParseError()) {
@@ -314,6 +321,35 @@ bool configFromJson(const QByteArray& json, PanelConfig& cfg, QString& error) {
         return false;
     }
     cfg = next;
+    return true;
+}
+
+bool openConfigJsonFile(const QString& path, PanelConfig& cfg, Ui& ui) {
+    QByteArray content;
+    QString reason;
+    if (!readSmallFile(path, content, reason)) {
+        ui.showMessage(MsgIcon::Error, texts::kCannotOpenFile + QStringLiteral("\r\n") + reason);
+        return false;
+    }
+    QString error;
+    if (!configFromJson(content, cfg, error)) {
+        ui.showMessage(MsgIcon::Error, error);
+        return false;
+    }
+    return true;
+}
+
+bool saveConfigJsonFile(const QString& path, const PanelConfig& cfg, Ui& ui) {
+    const QString refusal = jsonRefusal(cfg);
+    if (!refusal.isEmpty()) {
+        ui.showMessage(MsgIcon::Error, refusal);
+        return false;
+    }
+    QString reason;
+    if (!writeFileSafely(path, configToJson(cfg), reason)) {
+        ui.showMessage(MsgIcon::Error, texts::kCannotSaveFile + QStringLiteral("\r\n") + reason);
+        return false;
+    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Ui.h"
 #include "model/PanelConfig.h"
 
 #include <QByteArray>
@@ -14,5 +15,13 @@ QByteArray configToJson(const PanelConfig& cfg);
 // Loads the JSON form. Accepts every value the window's controls can hold and refuses only what no control
 // can hold; missing keys keep the defaults. On refusal returns false with `error` naming the key.
 bool configFromJson(const QByteArray& json, PanelConfig& cfg, QString& error);
+
+// Reads a JSON file (at most a megabyte, a regular file) and loads it into `cfg`, all or nothing.
+// Problems are reported through `ui`.
+bool openConfigJsonFile(const QString& path, PanelConfig& cfg, Ui& ui);
+
+// Writes the JSON form as the .c8z file is written (temporary file, rename, owner only when new);
+// a record that would not read back the same is refused before anything is written.
+bool saveConfigJsonFile(const QString& path, const PanelConfig& cfg, Ui& ui);
 
 } // namespace zorel8z::model

@@ -60,15 +60,37 @@ QByteArray charsetOf(const char* contentType) {
     return {};
 }
 
-// The body as text: by the charset the reply names, else one character per byte, nothing trimmed.
-QString decodeBody(const QByteArray& body, const char* contentType) {
-    const QByteArray charset = charsetOf(contentType);
-    if (!charset.isEmpty()) {
-        QStringDecoder decoder(charset.constData());
-        if (decoder.isValid())
-            return decoder.decode(body);
+constexpr int kMaxRedirects = 15;
+
+bool isRedirect(long status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// Scheme, host and port of a URL as libcurl reads it (the default port filled in); empty when the
+// URL does not parse.
+QByteArray originOf(const char* url) {
+    CURLU* parsed = curl_url();
+    if (!parsed)
+        return {};
+    QByteArray origin;
+    if (curl_url_set(parsed, CURLUPART_URL, url, 0) == CURLUE_OK) {
+        for (const CURLUPart part : {CURLUPART_SCHEME, CURLUPART_HOST, CURLUPART_PORT}) {
+            char* text = nullptr;
+            if (curl_url_get(parsed, part, &text, CURLU_DEFAULT_PORT) != CURLUE_OK) {
+                origin.clear();
+                break;
+            }
+            origin += QByteArray(text).toLower() + '|';
+            curl_free(text);
+        }
     }
-    return QString::fromLatin1(body);
+    curl_url_cleanup(parsed);
+    return origin;
+}
+
+bool sameOrigin(const char* from, const char* to) {
+    const QByteArray origin = originOf(from);
+    return !origin.isEmpty() && origin == originOf(to);
 }
 
 template <typename T> void setOpt(CURL* curl, CURLoption option, T value) {
@@ -78,6 +100,16 @@ template <typename T> void setOpt(CURL* curl, CURLoption option, T value) {
 }
 
 } // namespace
+
+QString CurlHttpClient::decodeBody(const QByteArray& body, const char* contentType) {
+    const QByteArray charset = charsetOf(contentType);
+    if (!charset.isEmpty()) {
+        QStringDecoder decoder(charset.constData());
+        if (decoder.isValid())
+            return decoder.decode(body);
+    }
+    return QString::fromLatin1(body);
+}
 
 CurlHttpClient::CurlHttpClient() {
     initCurlOnce();
@@ -123,10 +155,8 @@ QString CurlHttpClient::post(const QString& url, const QByteArray& body, int tim
     setOpt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
     setOpt(curl, CURLOPT_HTTPHEADER, m_headers);
     setOpt(curl, CURLOPT_USERAGENT, kUserAgent);
-    // A station endpoint that moved (301, 302) still wants the form; only 303 asks for a GET.
-    setOpt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    setOpt(curl, CURLOPT_MAXREDIRS, 15L);
-    setOpt(curl, CURLOPT_POSTREDIR, long(CURL_REDIR_POST_301 | CURL_REDIR_POST_302));
+    // Redirects are followed here, not by libcurl: each one is looked at before anything goes there.
+    setOpt(curl, CURLOPT_FOLLOWLOCATION, 0L);
     // Worker threads must not get SIGALRM from the resolver's time-out.
     setOpt(curl, CURLOPT_NOSIGNAL, 1L);
     setOpt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(limits::kConnectMs));
@@ -137,21 +167,48 @@ QString CurlHttpClient::post(const QString& url, const QByteArray& body, int tim
     setOpt(curl, CURLOPT_XFERINFOFUNCTION, &abortWhenShutDown);
     setOpt(curl, CURLOPT_XFERINFODATA, static_cast<void*>(&m_shutDown));
     setOpt(curl, CURLOPT_NOPROGRESS, 0L);
-    const CURLcode rc = curl_easy_perform(curl);
-    // The buffer and the body are locals: leave no pointers to them in the handle.
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
 
-    if (sink.tooBig)
-        throw Error(QStringLiteral("reply body larger than %1 bytes").arg(limits::kMaxBodyBytes));
-    if (rc != CURLE_OK) {
-        const QString detail =
-            errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(rc));
-        throw Error(detail);
-    }
+    // The buffer and the body are locals: leave no pointers to them in the handle, however this ends.
+    struct Release {
+        CURL* curl;
+        ~Release() {
+            curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+            curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
+        }
+    } release{curl};
+
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    for (int hop = 0;; ++hop) {
+        sink = Sink();
+        errorText[0] = 0;
+        const CURLcode rc = curl_easy_perform(curl);
+        if (sink.tooBig)
+            throw Error(QStringLiteral("reply body larger than %1 bytes").arg(limits::kMaxBodyBytes));
+        if (rc != CURLE_OK) {
+            const QString detail =
+                errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(rc));
+            throw Error(detail);
+        }
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        const char* location = nullptr;
+        curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
+        if (!isRedirect(status) || !location)
+            break;
+        // The form carries the panel number, its password and the configuration: it goes to the
+        // station that was asked and nowhere else.
+        if (!sameOrigin(urlBytes.constData(), location))
+            throw Error(QStringLiteral("HTTP %1: redirect to another server refused (%2)")
+                            .arg(status)
+                            .arg(QString::fromUtf8(location)));
+        if (hop >= kMaxRedirects)
+            throw Error(QStringLiteral("HTTP %1: too many redirects").arg(status));
+        const QByteArray next(location);
+        setOpt(curl, CURLOPT_URL, next.constData());
+        // A moved endpoint (301, 302, 307, 308) still wants the form; only 303 asks for a GET.
+        if (status == 303)
+            setOpt(curl, CURLOPT_HTTPGET, 1L);
+    }
     if (status < 200 || status > 299)
         throw Error(QStringLiteral("HTTP %1").arg(status));
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/SaveCheck.h"
+
 #include <QString>
 
 // Every text the editing and validation rules show, kept word for word as the panel's installers
@@ -22,7 +24,8 @@ inline const QString kRemotePwdLeadingZero =
     QStringLiteral("Пароль віддаленого конфігурування не повинен починатися з 0!");
 inline const QString kApn1Missing = QStringLiteral("Введіть назву APN SIM1!");
 inline const QString kApn2Missing = QStringLiteral("Введіть назву APN SIM2!");
-inline const QString kBadApnChar = QStringLiteral("Недопустимий символ в APN!");
+// The save's read-back check refuses the same characters with the same words.
+inline const QString& kBadApnChar = model::kBadApnChar;
 inline const QString kBadServerIPFormat = QStringLiteral("Невірний формат основної IP адреси серверу ПЦС!");
 inline const QString kBadRedServerIPFormat =
     QStringLiteral("Невірний формат резервної IP адреси серверу ПЦС!");

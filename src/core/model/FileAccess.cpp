@@ -1,0 +1,128 @@
+#include "model/FileAccess.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <io.h>
+#endif
+
+namespace zorel8z::model {
+
+namespace {
+
+bool tooBig(qint64 size, QString& reason) {
+    if (size <= files::kMaxFileBytes)
+        return false;
+    reason = files::kFileTooBig.arg(size);
+    return true;
+}
+
+// QSaveFile syncs before its rename but ignores a failure there; a device that reports a lost write
+// only at this point must fail the save too.
+bool syncToDisk(int handle, QString& reason) {
+#ifdef Q_OS_UNIX
+    if (::fsync(handle) == 0 || errno == EINVAL || errno == EROFS)
+        return true; // EINVAL, EROFS: the file system has no syncing to offer
+#else
+    if (::_commit(handle) == 0)
+        return true;
+#endif
+    reason = qt_error_string(errno);
+    return false;
+}
+
+} // namespace
+
+bool isSpecialFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile();
+}
+
+bool readSmallFile(const QString& path, QByteArray& content, QString& reason) {
+    QFile file;
+#ifdef Q_OS_UNIX
+    // Opened without waiting, and the type checked on what was opened: a FIFO put in place after a
+    // look at the name still cannot block the program.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        reason = qt_error_string(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        reason = files::kNotRegularFile;
+        return false;
+    }
+    if (tooBig(qint64(st.st_size), reason)) {
+        ::close(fd);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        reason = file.errorString();
+        return false;
+    }
+#else
+    if (isSpecialFile(path)) {
+        reason = files::kNotRegularFile;
+        return false;
+    }
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+        return false;
+    }
+    if (tooBig(file.size(), reason))
+        return false;
+#endif
+    // One byte more than allowed: a file that grew meanwhile is still caught, and never read whole.
+    content = file.read(files::kMaxFileBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        reason = file.errorString();
+        return false;
+    }
+    return !tooBig(content.size(), reason);
+}
+
+bool writeFileSafely(const QString& path, const QByteArray& content, QString& reason) {
+    const QFileInfo target(path);
+    // A FIFO would take the bytes and the rename would then put a regular file in its place.
+    if (target.exists() && !target.isFile()) {
+        reason = files::kNotRegularFile;
+        return false;
+    }
+    const bool isNew = !target.exists();
+    // Unbuffered: each write reaches the file system at once, so a full disk is seen where it happens
+    // and not in a flush that the commit would not check.
+    QSaveFile file(path);
+    const auto fail = [&] {
+        reason = file.errorString();
+        file.cancelWriting();
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail();
+    // The temporary file becomes the target: restricting it before the first byte keeps the content
+    // from ever being readable by others.
+    if (isNew && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return fail();
+    if (file.write(content) != content.size() || !file.flush())
+        return fail();
+    if (!syncToDisk(file.handle(), reason)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit())
+        return fail();
+    return true;
+}
+
+} // namespace zorel8z::model
