@@ -241,10 +241,16 @@ bool MaskEdit::event(QEvent* event) {
 
 void MaskEdit::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createStandardContextMenu();
+    // Qt names the items only from 6.5 on; before, their shortcut tells them.
+    auto is = [](const QAction* action, const char* name, QKeySequence::StandardKey key) {
+        return action->objectName() == QLatin1String(name) ||
+               action->text().endsWith(QLatin1Char('\t') +
+                                       QKeySequence(key).toString(QKeySequence::NativeText));
+    };
     for (QAction* action : menu->actions()) {
-        const int by = action->objectName() == QLatin1String("edit-undo")   ? -1
-                       : action->objectName() == QLatin1String("edit-redo") ? 1
-                                                                            : 0;
+        const int by = is(action, "edit-undo", QKeySequence::Undo)   ? -1
+                       : is(action, "edit-redo", QKeySequence::Redo) ? 1
+                                                                     : 0;
         if (by == 0)
             continue;
         action->disconnect();

@@ -6,7 +6,9 @@
 #include "MaskEdit.h"
 #include "rules/Grids.h"
 
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -172,4 +174,32 @@ TEST(MaskEdit, UndoReturnsToWhatTheUserSawNotToHalfPlacedTexts) {
     EXPECT_EQ(edit->fieldText(), U(" 12.  3.  4.   "));
     // Every step the user took is heard as an edit, with the text it shows.
     EXPECT_EQ(edits, (QStringList{U(" 12.  3.  4.   "), U(" 12.  3.  4.  5"), U(" 12.  3.  4.   ")}));
+
+    // The same through the field's context menu.
+    auto undoFromMenu = [edit]() -> bool {
+        const QPoint at(4, edit->height() / 2);
+        QContextMenuEvent asked(QContextMenuEvent::Mouse, at, edit->mapToGlobal(at));
+        QApplication::sendEvent(edit, &asked);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return false;
+        const QString undoKeys = QKeySequence(QKeySequence::Undo).toString(QKeySequence::NativeText);
+        for (QAction* action : menu->actions()) {
+            if (!action->text().endsWith(undoKeys))
+                continue;
+            if (action->isEnabled())
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+            else
+                menu->close();
+            QApplication::processEvents();
+            return true;
+        }
+        menu->close();
+        return false;
+    };
+    ASSERT_TRUE(undoFromMenu());
+    EXPECT_EQ(edit->fieldText(), U(" 12.  3.  4.  5"));
+    edit->putText(U("  1.  2.  3.  4"));
+    ASSERT_TRUE(undoFromMenu());
+    EXPECT_EQ(edit->fieldText(), U("  1.  2.  3.  4"));
 }
