@@ -10,6 +10,7 @@ namespace zorel8z::gui {
 namespace {
 const char* const kCell = "zorel8zCell";
 const char* const kShown = "zorel8zShown";
+const char* const kStart = "zorel8zStart";
 
 QPersistentModelIndex cellOf(const QObject* editor) {
     return editor->property(kCell).value<QPersistentModelIndex>();
@@ -38,6 +39,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         if (m_hooks.edited)
             m_hooks.edited(cell.row(), cell.column(), text);
     });
+    edit->setProperty(kStart, index.data(Qt::EditRole).toString());
     if (m_hooks.started)
         m_hooks.started(index.row(), index.column(), index.data(Qt::EditRole).toString());
     return edit;
@@ -75,6 +77,16 @@ bool GridDelegate::eventFilter(QObject* watched, QEvent* event) {
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
         emit closeEditor(editor, key->key() == Qt::Key_Tab ? QAbstractItemDelegate::EditNextItem
                                                            : QAbstractItemDelegate::EditPreviousItem);
+        return true;
+    }
+    if (key->matches(QKeySequence::Cancel)) {
+        // Escape cancels the edit: the cell gets back what it held when the editor opened.
+        const QPersistentModelIndex cell = cellOf(editor);
+        const QString start = editor->property(kStart).toString();
+        if (cell.isValid() && cell.data(Qt::EditRole).toString() != start && m_hooks.edited)
+            m_hooks.edited(cell.row(), cell.column(), start);
+        if (editor)
+            emit closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
         return true;
     }
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

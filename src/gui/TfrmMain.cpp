@@ -812,9 +812,12 @@ bool TfrmMain::keysKeyTyped(QKeyEvent* key) {
     const std::optional<QChar> c = typedChar(key);
     if (!c)
         return false;
-    if (*c == kEnter) {
+    // Enter and Escape end the edit: the editor must see them. Enter also brings the codes into
+    // shape, once its key has been handled.
+    if (*c == kEnter || key->key() == Qt::Key_Escape) {
         m_state.markEdited(Page::Keys);
-        requestKeyNormalisation();
+        if (*c == kEnter)
+            requestKeyNormalisation();
         refreshState();
         return false;
     }

@@ -496,3 +496,39 @@ TEST(GridEditing, ClosingOrDestroyingTheWindowWithAnEditorOpen) {
         EXPECT_TRUE(desk.shell.messages.empty()) << gridName;
     }
 }
+
+TEST(GridEditing, EscapeGivesTheCellBackWhatItHeld) {
+    Desk desk(Desk::Link::Usb);
+    const struct {
+        Page page;
+        const char* grid;
+        int column;
+        const char* typed;
+    } cases[] = {
+        {Page::Users, "sgUsers", 1, "9"},
+        {Page::Users, "sgUsers", 2, "12"},
+        {Page::Keys, "sgSmartButton", 1, "ABC"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        desk.page(c.page);
+        auto* grid = desk.w<QTableWidget>(c.grid);
+        const QString before = grid->item(1, c.column)->text();
+        test::clickCell(grid, 1, c.column);
+        test::clearField();
+        test::typeKeys(U(c.typed));
+        ASSERT_NE(grid->item(1, c.column)->text(), before);
+        test::pressKey(Qt::Key_Escape);
+        EXPECT_EQ(grid->item(1, c.column)->text(), before);
+        EXPECT_FALSE(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+        // Leaving the cell afterwards changes nothing either.
+        test::clickCell(grid, 3, c.column);
+        EXPECT_TRUE(test::waitFor([&] { return grid->item(1, c.column)->text() == before; }));
+        desk.click("btnWriteConf");
+        const model::PanelConfig& onPanel = desk.panel.config();
+        const QString written = c.page == Page::Keys ? onPanel.UVICode[1]
+                                : c.column == 1      ? onPanel.users[1].group
+                                                     : onPanel.users[1].password;
+        EXPECT_EQ(written, before);
+    }
+}
