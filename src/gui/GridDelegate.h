@@ -1,34 +1,48 @@
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 #include <functional>
 
+class QKeyEvent;
+
 namespace zorel8z::gui {
 
-// Cell editors of the two grids: a line edit with the column's input mask. The window decides what
-// a committed text does to the record, so the delegate hands the text over instead of storing it.
+// Cell editors of the two grids: a mask edit with the column's mask. What the user types reaches the
+// cell at once (the window is told of every change), so every way of leaving the cell finds the
+// cell holding what the editor showed and nothing has to be committed when the editor closes.
 class GridDelegate : public QStyledItemDelegate {
-public:
-    using MaskOf = std::function<QString(int column)>;
-    using Commit = std::function<void(int row, int column, const QString& text)>;
-    using Opened = std::function<void(QWidget* editor, const QString& text)>;
+  public:
+    struct Hooks {
+        // The column's mask in the rules' notation.
+        std::function<QString(int column)> maskOf;
+        // The user started editing a cell that holds `text`; once per editor.
+        std::function<void(int row, int column, const QString& text)> started;
+        // Whether the cell may hold `text`; a change to any other text (a paste, a drop) is undone.
+        std::function<bool(int column, const QString& text)> accepts;
+        // The user changed the editor's text to `text` (blanks included).
+        std::function<void(int row, int column, const QString& text)> edited;
+        // A key typed into an editor, before the editor sees it. True: the key is discarded.
+        std::function<bool(QKeyEvent* key)> keyTyped;
+    };
 
-    GridDelegate(MaskOf maskOf, Commit commit, Opened opened, QObject* parent = nullptr)
-        : QStyledItemDelegate(parent), m_maskOf(std::move(maskOf)), m_commit(std::move(commit)),
-          m_opened(std::move(opened)) {}
+    GridDelegate(Hooks hooks, bool upperCase, QObject* parent = nullptr)
+        : QStyledItemDelegate(parent), m_hooks(std::move(hooks)), m_upperCase(upperCase) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
-    // An editor whose text the window has already taken (Enter) is not committed again on close.
-    static void markTaken(QWidget* editor);
+    // No more calls into the window: it is going away.
+    void detach() { m_hooks = Hooks{}; }
 
-private:
-    MaskOf m_maskOf;
-    Commit m_commit;
-    Opened m_opened;
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    Hooks m_hooks;
+    bool m_upperCase;
 };
 
 } // namespace zorel8z::gui

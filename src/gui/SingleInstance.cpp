@@ -5,18 +5,63 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QStandardPaths>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace zorel8z::gui {
 
+namespace {
+
+// A folder only this user can enter: anyone else could plant a lock or a socket in it.
+bool ownPrivateFolder(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    if (::lstat(native.constData(), &info) != 0)
+        return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+#else
+    return QDir().mkpath(path);
+#endif
+}
+
+QString userTag() {
+#ifdef Q_OS_UNIX
+    return QString::number(::getuid());
+#else
+    const QByteArray user = qgetenv("USERNAME");
+    return QString::fromLatin1(QCryptographicHash::hash(user, QCryptographicHash::Sha1).toHex().left(12));
+#endif
+}
+
+} // namespace
+
 QString SingleInstance::keyForExecutable(const QString& path) {
     const QString canonical = QFileInfo(path).absoluteFilePath().toLower();
-    const QByteArray hash = QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    const QByteArray hash =
+        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     return QStringLiteral("zorel8z-configurator-") + QString::fromLatin1(hash);
 }
 
-SingleInstance::SingleInstance(QString key, QObject* parent)
+QString SingleInstance::userFolder() {
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty() && ownPrivateFolder(runtime))
+        return runtime;
+    const QString own = QDir::temp().filePath(QStringLiteral("zorel8z-") + userTag());
+    return ownPrivateFolder(own) ? own : QString();
+}
+
+SingleInstance::SingleInstance(QString key, QString folder, QObject* parent)
     : QObject(parent),
-      m_key(key.isEmpty() ? keyForExecutable(QCoreApplication::applicationFilePath()) : std::move(key)) {
+      m_key(key.isEmpty() ? keyForExecutable(QCoreApplication::applicationFilePath()) : std::move(key)),
+      m_folder(folder.isEmpty() ? userFolder() : std::move(folder)) {
     connect(&m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = m_server.nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -25,15 +70,36 @@ SingleInstance::SingleInstance(QString key, QObject* parent)
     });
 }
 
-SingleInstance::~SingleInstance() { m_server.close(); }
+SingleInstance::~SingleInstance() {
+    m_server.close();
+}
+
+QString SingleInstance::lockPath() const {
+    return QDir(m_folder).filePath(m_key + QStringLiteral(".lock"));
+}
+
+QString SingleInstance::serverName() const {
+#ifdef Q_OS_UNIX
+    return QDir(m_folder).filePath(m_key + QStringLiteral(".socket"));
+#else
+    // Pipe names are shared by the whole machine.
+    return m_key + QLatin1Char('-') + userTag();
+#endif
+}
 
 bool SingleInstance::claim() {
-    m_lock = std::make_unique<QLockFile>(QDir::temp().filePath(m_key + QStringLiteral(".lock")));
-    // A copy that crashed leaves a stale lock; QLockFile recognises a dead owner.
+    // Without a folder of the user's own there is nowhere safe to keep a guard: run without one.
+    if (m_folder.isEmpty())
+        return true;
+    m_lock = std::make_unique<QLockFile>(lockPath());
+    // A lock is never stale by its age alone; QLockFile takes over one whose process is gone.
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(100)) {
+        // A lock that cannot even be tried (no right to the folder) is no other copy.
+        if (m_lock->error() != QLockFile::LockFailedError)
+            return true;
         QLocalSocket socket;
-        socket.connectToServer(m_key);
+        socket.connectToServer(serverName());
         if (socket.waitForConnected(1000)) {
             socket.write("show");
             socket.flush();
@@ -42,9 +108,10 @@ bool SingleInstance::claim() {
         }
         return false;
     }
-    // A server name left behind by a crashed copy would make listen() fail.
-    QLocalServer::removeServer(m_key);
-    m_server.listen(m_key);
+    // A socket left behind by a killed copy would make listen() fail.
+    QLocalServer::removeServer(serverName());
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    m_server.listen(serverName());
     return true;
 }
 

@@ -8,27 +8,37 @@
 
 namespace zorel8z::gui {
 
-// One running copy per executable file. The first copy holds a lock file and listens on a local
-// socket; a second copy finds the lock taken, asks the first to come to the front and ends.
+// One running copy per executable file and per user. The first copy holds a lock file and listens on
+// a local socket, both in the user's own runtime folder; a second copy of the same user finds the
+// lock taken, asks the first to come to the front and ends. Another user's copy, or a lock left by a
+// copy that was killed, stops nobody.
 class SingleInstance : public QObject {
     Q_OBJECT
-public:
+  public:
     // `key` tells copies apart: by default derived from the executable's full path, case ignored.
-    explicit SingleInstance(QString key = QString(), QObject* parent = nullptr);
+    // `folder` holds the lock and the socket: by default the user's runtime folder.
+    explicit SingleInstance(QString key = QString(), QString folder = QString(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True: this is the first copy and now owns the guard. False: another copy runs and has been
-    // asked to show itself.
+    // True: this is the first copy and now owns the guard (or no guard can be kept, and the program
+    // runs without one). False: another copy of this user runs and has been asked to show itself.
     bool claim();
 
     static QString keyForExecutable(const QString& path);
+    // The user's runtime folder (XDG_RUNTIME_DIR on Linux), or a folder of this user's own in the
+    // temporary folder; empty when neither can be had.
+    static QString userFolder();
 
-signals:
+    QString lockPath() const;
+    QString serverName() const;
+
+  signals:
     // Another copy was started: the window should come to the front.
     void activationRequested();
 
-private:
+  private:
     QString m_key;
+    QString m_folder;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer m_server;
 };

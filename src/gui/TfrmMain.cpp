@@ -2,7 +2,9 @@
 
 #include "Artwork.h"
 #include "GridDelegate.h"
+#include "MaskEdit.h"
 #include "Settings.h"
+#include "StringGrid.h"
 
 #include "common/Errors.h"
 #include "export/ConfExport.h"
@@ -39,6 +41,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace zorel8z::gui {
 
 using model::PageMark;
@@ -49,14 +53,32 @@ namespace {
 
 // The window's own fills must not run the rules that the user's changes run.
 class FillGuard {
-public:
+  public:
     explicit FillGuard(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
     ~FillGuard() { m_flag = m_old; }
 
-private:
+  private:
     bool& m_flag;
     bool m_old;
 };
+
+const QChar kEnter(13);
+
+// The character a key types, as the grids' rules know characters: Enter, Backspace and Escape
+// included; Tab, Delete and keys without text (arrows, function keys) type none.
+std::optional<QChar> typedChar(const QKeyEvent* key) {
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        return kEnter;
+    if (key->key() == Qt::Key_Backspace)
+        return QChar(8);
+    if (key->key() == Qt::Key_Escape)
+        return QChar(27);
+    const QString text = key->text();
+    if (text.isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+        key->key() == Qt::Key_Delete)
+        return std::nullopt;
+    return text.at(0);
+}
 
 bool within(const QWidget* widget, const QWidget* ancestor) {
     return widget && ancestor && (widget == ancestor || ancestor->isAncestorOf(widget));
@@ -69,7 +91,9 @@ void setSpin(QSpinBox* box, int value, const QString& text) {
         box->findChild<QLineEdit*>()->clear();
 }
 
-void selectIndex(QComboBox* box, int index, bool valid) { box->setCurrentIndex(valid ? index : -1); }
+void selectIndex(QComboBox* box, int index, bool valid) {
+    box->setCurrentIndex(valid ? index : -1);
+}
 
 } // namespace
 
@@ -101,8 +125,9 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(texts::kCaption);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setWindowIcon(QIcon(art::emblem(QSize(64, 50))));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(232, 232, 232));
@@ -186,8 +211,8 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     QFont tabFont = pcConf->font();
     tabFont.setPixelSize(14);
     pcConf->tabBar()->setFont(tabFont);
-    const std::array<QWidget*, model::kPageCount> pages = {buildNetworkPage(), buildUsersPage(), buildZonesPage(),
-                                                           buildParamsPage(), buildKeysPage()};
+    const std::array<QWidget*, model::kPageCount> pages = {
+        buildNetworkPage(), buildUsersPage(), buildZonesPage(), buildParamsPage(), buildKeysPage()};
     for (int i = 0; i < model::kPageCount; ++i)
         pcConf->addTab(pages[i], art::pageMark(PageMark::None), remote::pageCaption(Page(i)));
     configLayout->addWidget(pcConf, 1);
@@ -213,6 +238,9 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     ProgressBar1->hide();
     ProgressBar1->raise();
 
+    // Not resizable: the size is the client area's and the menu bar's, whatever the platform.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
     // The grids' start values and the rest of the record as created.
     connectControls();
     fillAll();
@@ -222,7 +250,13 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
 
 TfrmMain::~TfrmMain() {
     // The child widgets outlive the members by a moment, and hiding them moves the focus: nothing
-    // they or the application report may reach this window any more.
+    // they or the application report may reach this window any more (an open cell editor would
+    // otherwise hand its text to a record that is gone).
+    m_dying = true;
+    m_usersDelegate->detach();
+    m_keysDelegate->detach();
+    sgUsers->onCellChosen(nullptr);
+    sgSmartButton->onCellChosen(nullptr);
     QObject::disconnect(qApp, nullptr, this, nullptr);
     for (QObject* child : findChildren<QObject*>())
         QObject::disconnect(child, nullptr, this, nullptr);
@@ -267,7 +301,7 @@ void TfrmMain::connectControls() {
     });
     connect(edPwd, &QLineEdit::textEdited, this, [this](const QString& text) { m_state.edPwd = text; });
     connect(meRemoteServerIP, &QLineEdit::textEdited, this,
-            [this] { m_state.meRemoteServerIP = meRemoteServerIP->displayText(); });
+            [this] { m_state.meRemoteServerIP = meRemoteServerIP->fieldText(); });
     connect(seRemoteServerPort, &QSpinBox::valueChanged, this, [this](int value) {
         if (!m_filling)
             m_state.seRemoteServerPort = value;
@@ -285,7 +319,8 @@ void TfrmMain::connectControls() {
         ComComboBox1->addItems(ports);
         ComComboBox1->setCurrentIndex(ports.isEmpty() ? -1 : 0);
     });
-    connect(ComComboBox2, &QComboBox::activated, this, [this] { m_keyReader->portPicked(ComComboBox2->currentText()); });
+    connect(ComComboBox2, &QComboBox::activated, this,
+            [this] { m_keyReader->portPicked(ComComboBox2->currentText()); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] {
         const QStringList ports = m_keyReader->refreshPorts();
         FillGuard guard(m_filling);
@@ -311,21 +346,21 @@ void TfrmMain::connectControls() {
     spinField(sePPKDelayTime, Control::sePPKDelayTime, m_cfg.timeDelay);
     spinField(sePPKDelayTime2, Control::sePPKDelayTime2, m_cfg.timeDelay2);
 
-    auto textField = [this](QLineEdit* edit, Control control, QString& field, bool withBlanks) {
-        connect(edit, &QLineEdit::textEdited, this, [this, edit, control, &field, withBlanks] {
-            // Addresses and the remote password keep their blanks: the checks read them by position.
-            field = withBlanks ? edit->displayText() : edit->text();
+    auto textField = [this](MaskEdit* edit, Control control, QString& field) {
+        connect(edit, &QLineEdit::textEdited, this, [this, edit, control, &field] {
+            // Every position as shown, blanks included: the checks read the fields by position.
+            field = edit->fieldText();
             rules::onFieldEdited(m_state, control);
             refreshState();
         });
     };
-    textField(meServerIP, Control::meServerIP, m_cfg.serverIP, true);
-    textField(meRedServerIP, Control::meRedServerIP, m_cfg.redIP, true);
-    textField(edPassword5, Control::edPassword5, m_cfg.pwd, true);
-    textField(mePwdLevel1, Control::mePwdLevel1, m_cfg.PwdLev1, false);
-    textField(mePwdLevel2, Control::mePwdLevel2, m_cfg.PwdLev2, false);
-    textField(meLowLevel, Control::meLowLevel, m_cfg.LowLevelV, false);
-    textField(meHiLevel, Control::meHiLevel, m_cfg.HiLevelV, false);
+    textField(meServerIP, Control::meServerIP, m_cfg.serverIP);
+    textField(meRedServerIP, Control::meRedServerIP, m_cfg.redIP);
+    textField(edPassword5, Control::edPassword5, m_cfg.pwd);
+    textField(mePwdLevel1, Control::mePwdLevel1, m_cfg.PwdLev1);
+    textField(mePwdLevel2, Control::mePwdLevel2, m_cfg.PwdLev2);
+    textField(meLowLevel, Control::meLowLevel, m_cfg.LowLevelV);
+    textField(meHiLevel, Control::meHiLevel, m_cfg.HiLevelV);
 
     auto apnField = [this](QComboBox* box, Control control, QString& field) {
         auto edited = [this, box, control, &field] {
@@ -393,20 +428,24 @@ void TfrmMain::connectControls() {
     setInput(cbSet1, cbInd1, 1);
     setInput(cbSet2, cbInd2, 2);
 
-    // Grids: a new cell chosen, or the grid left, brings the cells into shape.
-    connect(sgUsers, &QTableWidget::currentCellChanged, this, [this] { normaliseUsers(); });
-    connect(sgSmartButton, &QTableWidget::currentCellChanged, this, [this](int row) {
-        if (m_filling || row < 0)
-            return;
+    // Grids: a new cell chosen, or the grid left, brings the cells into shape; a cell chosen does it
+    // before the chosen cell's editor opens.
+    sgUsers->onCellChosen([this](const QModelIndex&, const QModelIndex&) { normaliseUsers(); });
+    sgSmartButton->onCellChosen([this](const QModelIndex& current, const QModelIndex&) {
+        requestKeyNormalisation();
+        m_state.readerUser = current.row() + 1;
         FillGuard guard(m_filling);
-        rules::onKeyCodesCellSelected(m_cfg, m_state, row + 1, *m_shell);
-        fillKeys();
+        cbUVIUser->setCurrentIndex(current.row());
     });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        // Only a move to another control of this window leaves a grid: a message box or another
+        // window taking the focus for a while does not.
+        if (!now || now->window() != this)
+            return;
         if (within(old, sgUsers) && !within(now, sgUsers))
             normaliseUsers();
         if (within(old, sgSmartButton) && !within(now, sgSmartButton))
-            normaliseKeys();
+            requestKeyNormalisation();
     });
 
     // Key reader.
@@ -452,8 +491,8 @@ void TfrmMain::FormShow() {
     ComComboBox2->addItems(readerPorts);
 
     const StoredSettings stored = readSettings();
-    meRemoteServerIP->setText(stored.defaultIP);
-    m_state.meRemoteServerIP = meRemoteServerIP->displayText();
+    meRemoteServerIP->putText(stored.defaultIP);
+    m_state.meRemoteServerIP = meRemoteServerIP->fieldText();
     seRemoteServerPort->setValue(stored.defaultPort);
     m_state.seRemoteServerPort = seRemoteServerPort->value();
 
@@ -466,6 +505,7 @@ void TfrmMain::FormShow() {
         m_keyReader->choosePort(readerPorts.last());
 
     refreshCaptions();
+    applyFileMenuRule();
     rules::TakeZoneSnapshot(m_cfg, m_state);
     refreshState();
 }
@@ -476,13 +516,14 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmMain::FormClose() {
-    writeSettings(ComComboBox1->currentIndex(), meRemoteServerIP->displayText(), seRemoteServerPort->value());
+    writeSettings(ComComboBox1->currentIndex(), meRemoteServerIP->fieldText(), seRemoteServerPort->value());
 }
 
 // ---------------------------------------------------------------------------------------------
 // Commands
 
 void TfrmMain::btnReadConfClick() {
+    settleKeyCodes();
     if (m_state.mode == rules::Mode::Remote)
         m_remote->readCommand();
     else
@@ -491,6 +532,7 @@ void TfrmMain::btnReadConfClick() {
 }
 
 void TfrmMain::btnWriteConfClick() {
+    settleKeyCodes();
     if (m_state.mode == rules::Mode::Remote)
         m_remote->writeCommand();
     else
@@ -501,6 +543,7 @@ void TfrmMain::btnWriteConfClick() {
 }
 
 void TfrmMain::miOpenClick() {
+    settleKeyCodes();
     const QString path = m_shell->askOpenPath(model::configfile::kFilter);
     if (path.isEmpty())
         return;
@@ -511,16 +554,18 @@ void TfrmMain::miOpenClick() {
 }
 
 void TfrmMain::miSaveAsClick() {
+    settleKeyCodes();
     if (rules::saveSequence(m_cfg, m_state, *m_shell) == rules::Verdict::Stop)
         return;
-    const QString path =
-        m_shell->askSavePath(model::configfile::kFilter, model::configfile::kDefaultName, model::configfile::kExtension);
+    const QString path = m_shell->askSavePath(model::configfile::kFilter, model::configfile::kDefaultName,
+                                              model::configfile::kExtension);
     if (path.isEmpty())
         return;
     model::saveConfigFile(m_ctl, path, m_cfg, *m_shell);
 }
 
 void TfrmMain::conf1Click() {
+    settleKeyCodes();
     const QString path = m_shell->askExportPath(texts::kExportFilter);
     if (path.isEmpty())
         return;
@@ -532,6 +577,10 @@ void TfrmMain::conf1Click() {
 }
 
 void TfrmMain::N1Click() {
+    applyFileMenuRule();
+}
+
+void TfrmMain::applyFileMenuRule() {
     const bool local = m_state.mode == rules::Mode::Local;
     miOpen->setEnabled(local);
     miSaveAs->setEnabled(local);
@@ -546,7 +595,8 @@ void TfrmMain::N8Click() {
     const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + texts::kManualFile;
     QString error;
     if (!m_shell->openDocument(path, error))
-        m_shell->showMessage(MsgIcon::Error, texts::kManualError + QStringLiteral("\r\n") + texts::kErrorCode + error);
+        m_shell->showMessage(MsgIcon::Error,
+                             texts::kManualError + QStringLiteral("\r\n") + texts::kErrorCode + error);
 }
 
 void TfrmMain::rbtn_LocalClick() {
@@ -571,8 +621,7 @@ void TfrmMain::applyMode() {
     l_CapPPKnum->setText(remoteMode ? remote::msg::kNumConfRemote : remote::msg::kNumConfLocal);
     for (QWidget* w : std::initializer_list<QWidget*>{L_RedIP, L_RedPort, meRedServerIP, seRedServerPort})
         w->setVisible(!remoteMode);
-    miOpen->setEnabled(!remoteMode);
-    miSaveAs->setEnabled(!remoteMode);
+    applyFileMenuRule();
     {
         FillGuard guard(m_filling);
         pcConf->setTabVisible(int(Page::Keys), !remoteMode);
@@ -595,7 +644,9 @@ void TfrmMain::pcConfChange(int index) {
     refreshState();
 }
 
-void TfrmMain::showPage(Page page) { pcConf->setCurrentIndex(int(page)); }
+void TfrmMain::showPage(Page page) {
+    pcConf->setCurrentIndex(int(page));
+}
 
 void TfrmMain::btnChangePPKNumClick() {
     const QString warning = remote::renumberWarning(m_state);
@@ -623,14 +674,14 @@ void TfrmMain::fillIdentity() {
 void TfrmMain::fillNetwork() {
     FillGuard guard(m_filling);
     setSpin(seNumConfPPK, m_cfg.numPPK, m_state.spinText(Control::seNumConfPPK, m_cfg.numPPK));
-    edPassword5->setText(m_cfg.pwd);
-    meServerIP->setText(m_cfg.serverIP);
+    edPassword5->putText(m_cfg.pwd);
+    meServerIP->putText(m_cfg.serverIP);
     setSpin(seServerPort, m_cfg.serverPort, m_state.spinText(Control::seServerPort, m_cfg.serverPort));
-    meRedServerIP->setText(m_cfg.redIP);
+    meRedServerIP->putText(m_cfg.redIP);
     setSpin(seRedServerPort, m_cfg.redPort, m_state.spinText(Control::seRedServerPort, m_cfg.redPort));
     edAPNname->setEditText(m_cfg.apn);
     edAPNname2->setEditText(m_cfg.apn2);
-    meRemoteServerIP->setText(m_state.meRemoteServerIP);
+    meRemoteServerIP->putText(m_state.meRemoteServerIP);
     seRemoteServerPort->setValue(m_state.seRemoteServerPort);
 }
 
@@ -655,10 +706,10 @@ void TfrmMain::fillZones() {
 void TfrmMain::fillParams() {
     FillGuard guard(m_filling);
     selectIndex(cbPPKtype, m_cfg.ppkType, m_cfg.ppkType == 0 || m_cfg.ppkType == 1);
-    mePwdLevel1->setText(m_cfg.PwdLev1);
-    mePwdLevel2->setText(m_cfg.PwdLev2);
-    meLowLevel->setText(m_cfg.LowLevelV);
-    meHiLevel->setText(m_cfg.HiLevelV);
+    mePwdLevel1->putText(m_cfg.PwdLev1);
+    mePwdLevel2->putText(m_cfg.PwdLev2);
+    meLowLevel->putText(m_cfg.LowLevelV);
+    meHiLevel->putText(m_cfg.HiLevelV);
     setSpin(seUKworkTime, m_cfg.UKworkTime, m_state.spinText(Control::seUKworkTime, m_cfg.UKworkTime));
     setSpin(seUKon, m_cfg.UKon, m_state.spinText(Control::seUKon, m_cfg.UKon));
     setSpin(seUKoff, m_cfg.UKoff, m_state.spinText(Control::seUKoff, m_cfg.UKoff));
@@ -727,75 +778,94 @@ void TfrmMain::usersCellEdited(int row, int column, const QString& text) {
         m_cfg.users[row].group = text;
     else if (column == 2)
         m_cfg.users[row].password = text;
+    m_state.markEdited(Page::Users);
     fillUsers();
+    refreshState();
 }
 
 void TfrmMain::keyCellEdited(int row, const QString& text) {
     if (row < 0 || row >= model::kUserCount)
         return;
     m_cfg.UVICode[row] = text;
+    m_state.markEdited(Page::Keys);
     fillKeyCell(row + 1);
+    refreshState();
+}
+
+bool TfrmMain::usersKeyTyped(QKeyEvent* key) {
+    const std::optional<QChar> c = typedChar(key);
+    if (!c)
+        return false;
+    // Every character marks the page, Backspace too; Enter also brings the cells into shape.
+    rules::onUsersKeyPress(m_cfg, m_state, *c);
+    if (*c == kEnter)
+        fillUsers();
+    refreshState();
+    return false;
+}
+
+bool TfrmMain::keysKeyTyped(QKeyEvent* key) {
+    // A paste would bring in characters no key typed; like every discarded key it marks the page.
+    if (key->matches(QKeySequence::Paste)) {
+        m_state.markEdited(Page::Keys);
+        refreshState();
+        return true;
+    }
+    const std::optional<QChar> c = typedChar(key);
+    if (!c)
+        return false;
+    // Enter and Escape end the edit: the editor must see them. Enter also brings the codes into
+    // shape, once its key has been handled.
+    if (*c == kEnter || key->key() == Qt::Key_Escape) {
+        m_state.markEdited(Page::Keys);
+        if (*c == kEnter)
+            requestKeyNormalisation();
+        refreshState();
+        return false;
+    }
+    // Editing shortcuts (select all, copy, undo) stay the editor's own.
+    if (key->modifiers() & Qt::ControlModifier) {
+        m_state.markEdited(Page::Keys);
+        refreshState();
+        return false;
+    }
+    // Lower-case letters count as the upper-case ones the editor turns them into.
+    const bool kept = rules::onKeyCodesKeyPress(m_cfg, m_state, c->toUpper(), *m_shell);
+    refreshState();
+    return !kept;
 }
 
 void TfrmMain::normaliseUsers() {
-    if (m_filling)
+    if (m_filling || m_dying)
         return;
     rules::NormalizeUserCells(m_cfg, m_state);
     fillUsers();
 }
 
-void TfrmMain::normaliseKeys() {
-    if (m_filling)
+void TfrmMain::requestKeyNormalisation() {
+    if (m_dying || m_keysAsked)
         return;
-    // The refusals are modal boxes that move the focus again: no second run meanwhile.
-    FillGuard guard(m_filling);
-    rules::NormalizeKeyCodes(m_cfg, *m_shell);
-    fillKeys();
+    m_keysAsked = true;
+    QMetaObject::invokeMethod(this, &TfrmMain::settleKeyCodes, Qt::QueuedConnection);
 }
 
-bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
-        return QMainWindow::eventFilter(watched, event);
-    const QString grid = watched->property("zorel8zGrid").toString();
-    if (grid.isEmpty())
-        return QMainWindow::eventFilter(watched, event);
-    auto* key = static_cast<QKeyEvent*>(event);
-    auto* editor = qobject_cast<QLineEdit*>(watched);
-    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    const QString text = key->text();
-    if (!enter && (text.isEmpty() || !text.at(0).isPrint()))
-        return false; // navigation and editing keys are the editor's own
-    // The key-code editor turns letters to upper case; the filter judges what the cell will hold.
-    const QChar typed = enter ? QChar(u'\r') : text.at(0);
-    const QChar c = grid == QLatin1String("keys") ? typed.toUpper() : typed;
-    const QTableWidget* table = grid == QLatin1String("users") ? sgUsers : sgSmartButton;
-    const int row = table->currentRow();
-
-    if (grid == QLatin1String("users")) {
-        if (enter && editor) {
-            // The typed text first, then the shaping that Enter brings.
-            usersCellEdited(row, table->currentColumn(), editor->text());
-            GridDelegate::markTaken(editor);
-        }
-        rules::onUsersKeyPress(m_cfg, m_state, c);
-        if (enter)
-            fillUsers();
-        refreshState();
-        return false;
-    }
-    if (enter && editor) {
-        keyCellEdited(row, editor->text());
-        GridDelegate::markTaken(editor);
-    }
-    bool kept = false;
-    {
-        FillGuard guard(m_filling);
-        kept = rules::onKeyCodesKeyPress(m_cfg, m_state, c, *m_shell);
-    }
-    if (enter)
-        fillKeys();
+void TfrmMain::settleKeyCodes() {
+    // A run under way (its box open) finishes first; whatever was asked meanwhile runs after it.
+    if (!m_keysAsked || m_keysRunning || m_dying)
+        return;
+    m_keysAsked = false;
+    // A closed window shows no boxes: its record is about to go.
+    if (!isVisible())
+        return;
+    m_keysRunning = true;
+    rules::NormalizeKeyCodes(m_cfg, *m_shell);
+    m_keysRunning = false;
+    fillKeys();
     refreshState();
-    return !kept;
+    if (m_keysAsked) {
+        m_keysAsked = false;
+        requestKeyNormalisation();
+    }
 }
 
 } // namespace zorel8z::gui

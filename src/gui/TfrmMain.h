@@ -30,9 +30,14 @@ class QSpinBox;
 class QTabWidget;
 class QTableWidget;
 class QToolButton;
+class QKeyEvent;
 class QWidget;
 
 namespace zorel8z::gui {
+
+class GridDelegate;
+class MaskEdit;
+class StringGrid;
 
 namespace texts {
 inline const QString kCaption = QStringLiteral("Конфігуратор ППК \"Зорел-8Z\" v 1.3.7");
@@ -64,7 +69,7 @@ struct WindowOptions {
 // changes run rules and marks; the window's own fills never do.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TfrmMain(WindowOptions options = {}, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
@@ -77,12 +82,11 @@ public:
     // Shows every value of the record and the editor state again (after a read, a file, a rule).
     void fillAll();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     // Building the controls.
     void buildMenus();
     QWidget* buildTopBand(QWidget* parent);
@@ -129,8 +133,18 @@ private:
     void userEditedSpin(rules::Control control, QSpinBox* box, int& field);
     void usersCellEdited(int row, int column, const QString& text);
     void keyCellEdited(int row, const QString& text);
+    // Keys typed into a cell editor, before the editor sees them; true: the key is discarded.
+    bool usersKeyTyped(QKeyEvent* key);
+    bool keysKeyTyped(QKeyEvent* key);
     void normaliseUsers();
-    void normaliseKeys();
+    // The key codes' normalisation may show error boxes. A box must not open while a cell editor or
+    // the grid is in the middle of handling an event (the box's own event loop may delete the editor
+    // under that handler), so it is asked for here and runs from the event loop.
+    void requestKeyNormalisation();
+    // Runs an asked-for normalisation of the key codes now; the commands call it first.
+    void settleKeyCodes();
+    // "Зберегти як..." and "Відкрити" follow the mode, from the start and not only when the menu opens.
+    void applyFileMenuRule();
 
     model::PanelConfig m_cfg;
     rules::EditorState m_state;
@@ -147,6 +161,9 @@ private:
     std::unique_ptr<remote::RemoteCommands> m_remote;
     bool m_filling = false;
     bool m_shown = false;
+    bool m_dying = false;
+    bool m_keysAsked = false;
+    bool m_keysRunning = false;
     bool m_samePortLists = false;
 
     // Top band.
@@ -156,7 +173,7 @@ private:
     QComboBox* ComComboBox1 = nullptr;
     QToolButton* SpeedButton1 = nullptr;
     QGroupBox* gbox_Remote = nullptr;
-    QLineEdit* meRemoteServerIP = nullptr;
+    MaskEdit* meRemoteServerIP = nullptr;
     QSpinBox* seRemoteServerPort = nullptr;
     QLabel* stextConfInfo = nullptr;
 
@@ -175,11 +192,11 @@ private:
     QLabel* l_CapPPKnum = nullptr;
     QSpinBox* seNumConfPPK = nullptr;
     QLabel* l_password5 = nullptr;
-    QLineEdit* edPassword5 = nullptr;
-    QLineEdit* meServerIP = nullptr;
+    MaskEdit* edPassword5 = nullptr;
+    MaskEdit* meServerIP = nullptr;
     QSpinBox* seServerPort = nullptr;
     QLabel* L_RedIP = nullptr;
-    QLineEdit* meRedServerIP = nullptr;
+    MaskEdit* meRedServerIP = nullptr;
     QLabel* L_RedPort = nullptr;
     QSpinBox* seRedServerPort = nullptr;
     QComboBox* edAPNname = nullptr;
@@ -187,18 +204,19 @@ private:
     QPushButton* btnChangePPKNum = nullptr;
 
     // Users and zones.
-    QTableWidget* sgUsers = nullptr;
+    StringGrid* sgUsers = nullptr;
+    GridDelegate* m_usersDelegate = nullptr;
     std::array<QComboBox*, model::kZoneCount> cbGr{};
     std::array<QComboBox*, model::kZoneCount> cbType{};
     std::array<QComboBox*, model::kZoneCount> cbStatus{};
 
     // Parameters.
     QComboBox* cbPPKtype = nullptr;
-    QLineEdit* mePwdLevel1 = nullptr;
+    MaskEdit* mePwdLevel1 = nullptr;
     QLabel* l_PwdLevel2 = nullptr;
-    QLineEdit* mePwdLevel2 = nullptr;
-    QLineEdit* meLowLevel = nullptr;
-    QLineEdit* meHiLevel = nullptr;
+    MaskEdit* mePwdLevel2 = nullptr;
+    MaskEdit* meLowLevel = nullptr;
+    MaskEdit* meHiLevel = nullptr;
     QSpinBox* seUKworkTime = nullptr;
     QSpinBox* seUKon = nullptr;
     QSpinBox* seUKoff = nullptr;
@@ -216,7 +234,8 @@ private:
     QToolButton* SpeedButton2 = nullptr;
     QComboBox* cbUVIUser = nullptr;
     QPushButton* sbUVIRead = nullptr;
-    QTableWidget* sgSmartButton = nullptr;
+    StringGrid* sgSmartButton = nullptr;
+    GridDelegate* m_keysDelegate = nullptr;
 
     // Commands.
     QPushButton* btnReadConf = nullptr;

@@ -1,6 +1,8 @@
 // Building the main window's controls. Behaviour lives in TfrmMain.cpp.
 #include "Artwork.h"
 #include "GridDelegate.h"
+#include "MaskEdit.h"
+#include "StringGrid.h"
 #include "TfrmMain.h"
 
 #include "model/ApnPresets.h"
@@ -36,14 +38,15 @@ using rules::Page;
 
 namespace {
 
-template <typename W>
-W* named(W* widget, const QString& name) {
+template <typename W> W* named(W* widget, const QString& name) {
     widget->setObjectName(name);
     widget->setAccessibleName(name);
     return widget;
 }
 
-QLabel* caption(const QString& text, QWidget* parent = nullptr) { return new QLabel(text, parent); }
+QLabel* caption(const QString& text, QWidget* parent = nullptr) {
+    return new QLabel(text, parent);
+}
 
 QSpinBox* spin(const QString& name, int min, int max, int width = 90) {
     auto* box = named(new QSpinBox, name);
@@ -53,9 +56,8 @@ QSpinBox* spin(const QString& name, int min, int max, int width = 90) {
     return box;
 }
 
-QLineEdit* maskEdit(const QString& name, const QString& mask, int width) {
-    auto* edit = named(new QLineEdit, name);
-    edit->setInputMask(mask);
+MaskEdit* maskEdit(const QString& name, const QString& mask, int width) {
+    auto* edit = named(new MaskEdit(mask), name);
     edit->setFixedWidth(width);
     return edit;
 }
@@ -84,17 +86,6 @@ void smallHeader(QTableWidget* table) {
 }
 
 } // namespace
-
-// Input masks are written in the notation of the rules; Qt's differs in two letters and in how
-// the blank of unfilled positions is given.
-QString qtMask(const QString& mask) {
-    const QStringList parts = mask.split(QLatin1Char(';'));
-    QString body = parts.value(0);
-    if (body.startsWith(QLatin1Char('!')))
-        body.remove(0, 1);
-    body.replace(QLatin1Char('A'), QLatin1Char('N'));
-    return body + QStringLiteral("; ");
-}
 
 void TfrmMain::buildMenus() {
     QMenuBar* bar = menuBar();
@@ -152,7 +143,8 @@ QWidget* TfrmMain::buildTopBand(QWidget* central) {
     emblem->setGeometry(8, 4, 128, 100);
     emblem->setPixmap(art::emblem(QSize(128, 100)));
 
-    auto* access = named(new QGroupBox(QStringLiteral("Тип доступу до ППК"), central), QStringLiteral("gbox_Access"));
+    auto* access =
+        named(new QGroupBox(QStringLiteral("Тип доступу до ППК"), central), QStringLiteral("gbox_Access"));
     access->setGeometry(146, 6, 196, 94);
     auto* accessLayout = new QVBoxLayout(access);
     rbtn_Local = named(new QRadioButton(QStringLiteral("USB/COM порт")), QStringLiteral("rbtn_Local"));
@@ -161,7 +153,8 @@ QWidget* TfrmMain::buildTopBand(QWidget* central) {
     accessLayout->addWidget(rbtn_Local);
     accessLayout->addWidget(rbtn_Remote);
 
-    gbox_Local = named(new QGroupBox(QStringLiteral("Налаштування доступу до ППК"), central), QStringLiteral("gbox_Local"));
+    gbox_Local = named(new QGroupBox(QStringLiteral("Налаштування доступу до ППК"), central),
+                       QStringLiteral("gbox_Local"));
     gbox_Local->setGeometry(352, 6, 434, 94);
     auto* localLayout = grid(gbox_Local);
     localLayout->addWidget(caption(QStringLiteral("COM порт драйверу ППК:")), 0, 0);
@@ -174,11 +167,12 @@ QWidget* TfrmMain::buildTopBand(QWidget* central) {
     localLayout->addWidget(SpeedButton1, 0, 2);
     localLayout->setColumnStretch(1, 1);
 
-    gbox_Remote = named(new QGroupBox(QStringLiteral("TCP/IP адреса серверу ПЦС"), central), QStringLiteral("gbox_Remote"));
+    gbox_Remote = named(new QGroupBox(QStringLiteral("TCP/IP адреса серверу ПЦС"), central),
+                        QStringLiteral("gbox_Remote"));
     gbox_Remote->setGeometry(352, 6, 434, 94);
     auto* remoteLayout = grid(gbox_Remote);
     remoteLayout->addWidget(caption(QStringLiteral("IP адреса:")), 0, 0);
-    meRemoteServerIP = maskEdit(QStringLiteral("meRemoteServerIP"), qtMask(rules::masks::kRemoteServerIP), 150);
+    meRemoteServerIP = maskEdit(QStringLiteral("meRemoteServerIP"), rules::masks::kRemoteServerIP, 150);
     meRemoteServerIP->setAlignment(Qt::AlignCenter);
     remoteLayout->addWidget(meRemoteServerIP, 0, 1);
     remoteLayout->addWidget(caption(QStringLiteral("Порт:")), 0, 2);
@@ -209,11 +203,13 @@ QWidget* TfrmMain::buildNetworkPage() {
     auto* leftLayout = grid(left, 0);
     l_CapPPKnum = named(caption(remote::msg::kNumConfLocal), QStringLiteral("l_CapPPKnum"));
     leftLayout->addWidget(l_CapPPKnum, 0, 0);
-    seNumConfPPK = spin(QStringLiteral("seNumConfPPK"), model::ranges::numPPK.min, model::ranges::numPPK.max, 100);
+    seNumConfPPK =
+        spin(QStringLiteral("seNumConfPPK"), model::ranges::numPPK.min, model::ranges::numPPK.max, 100);
     leftLayout->addWidget(seNumConfPPK, 0, 1);
-    l_password5 = named(caption(QStringLiteral("Пароль віддаленого конфігурування:")), QStringLiteral("l_password5"));
+    l_password5 =
+        named(caption(QStringLiteral("Пароль віддаленого конфігурування:")), QStringLiteral("l_password5"));
     leftLayout->addWidget(l_password5, 1, 0);
-    edPassword5 = maskEdit(QStringLiteral("edPassword5"), qtMask(rules::masks::kPassword5), 100);
+    edPassword5 = maskEdit(QStringLiteral("edPassword5"), rules::masks::kPassword5, 100);
     leftLayout->addWidget(edPassword5, 1, 1);
 
     auto* sims = named(new QGroupBox(QStringLiteral("Параметри SIM карт")), QStringLiteral("gbox_SIM"));
@@ -246,12 +242,13 @@ QWidget* TfrmMain::buildNetworkPage() {
 
     auto* servers = named(new QGroupBox(QStringLiteral("Адреса серверу ПЦС")), QStringLiteral("gbox_Server"));
     auto* serverLayout = grid(servers);
-    meServerIP = maskEdit(QStringLiteral("meServerIP"), qtMask(rules::masks::kServerIP), 150);
+    meServerIP = maskEdit(QStringLiteral("meServerIP"), rules::masks::kServerIP, 150);
     meServerIP->setAlignment(Qt::AlignCenter);
     seServerPort = spin(QStringLiteral("seServerPort"), model::ranges::port.min, model::ranges::port.max);
-    meRedServerIP = maskEdit(QStringLiteral("meRedServerIP"), qtMask(rules::masks::kRedServerIP), 150);
+    meRedServerIP = maskEdit(QStringLiteral("meRedServerIP"), rules::masks::kRedServerIP, 150);
     meRedServerIP->setAlignment(Qt::AlignCenter);
-    seRedServerPort = spin(QStringLiteral("seRedServerPort"), model::ranges::port.min, model::ranges::port.max);
+    seRedServerPort =
+        spin(QStringLiteral("seRedServerPort"), model::ranges::port.min, model::ranges::port.max);
     L_RedIP = named(caption(QStringLiteral("Резервний IP:")), QStringLiteral("L_RedIP"));
     L_RedPort = named(caption(QStringLiteral("Резервний порт:")), QStringLiteral("L_RedPort"));
     serverLayout->addWidget(caption(QStringLiteral("Основний IP:")), 0, 0);
@@ -276,14 +273,14 @@ QWidget* TfrmMain::buildUsersPage() {
     auto* layout = new QHBoxLayout(page);
     layout->setContentsMargins(10, 10, 10, 10);
     auto* rules = new QVBoxLayout;
-    for (const char* text : {"0000 - неактивний пароль.", "паролі не починаються з 0", "максимальний пароль - 9998",
-                             "пароль з примусу - ****+1"})
+    for (const char* text : {"0000 - неактивний пароль.", "паролі не починаються з 0",
+                             "максимальний пароль - 9998", "пароль з примусу - ****+1"})
         rules->addWidget(caption(QString::fromUtf8(text)));
     rules->addStretch(1);
     layout->addLayout(rules);
     layout->addSpacing(20);
 
-    sgUsers = named(new QTableWidget(model::kUserCount, 3), QStringLiteral("sgUsers"));
+    sgUsers = named(new StringGrid(model::kUserCount, 3), QStringLiteral("sgUsers"));
     sgUsers->setHorizontalHeaderLabels(
         {QStringLiteral("№ п/п"), QStringLiteral("Група(1-8)"), QStringLiteral("Пароль")});
     sgUsers->verticalHeader()->hide();
@@ -307,15 +304,13 @@ QWidget* TfrmMain::buildUsersPage() {
             sgUsers->setItem(row, column, cell);
         }
     }
-    auto* delegate = new GridDelegate(
-        [](int column) { return column == 0 ? QString() : qtMask(rules::usersEditMask(column)); },
-        [this](int row, int column, const QString& text) { usersCellEdited(row, column, text); },
-        [this](QWidget* editor, const QString& text) {
-            rules::onUsersEditStart(m_state, text);
-            editor->installEventFilter(this);
-            editor->setProperty("zorel8zGrid", QStringLiteral("users"));
-        },
-        sgUsers);
+    GridDelegate::Hooks hooks;
+    hooks.maskOf = [](int column) { return rules::usersEditMask(column); };
+    hooks.started = [this](int, int, const QString& text) { rules::onUsersEditStart(m_state, text); };
+    hooks.edited = [this](int row, int column, const QString& text) { usersCellEdited(row, column, text); };
+    hooks.keyTyped = [this](QKeyEvent* key) { return usersKeyTyped(key); };
+    m_usersDelegate = new GridDelegate(std::move(hooks), false, sgUsers);
+    auto* delegate = m_usersDelegate;
     sgUsers->setItemDelegate(delegate);
     layout->addWidget(sgUsers);
     layout->addStretch(1);
@@ -339,7 +334,8 @@ QWidget* TfrmMain::buildZonesPage() {
     for (int g = 1; g <= 8; ++g)
         groups << QString::number(g);
     const QStringList types = {QStringLiteral("Нормальний"), QStringLiteral("Цілодобовий"),
-                               QStringLiteral("Точка входу/Шлях виходу"), QStringLiteral("Шлях входу/виходу")};
+                               QStringLiteral("Точка входу/Шлях виходу"),
+                               QStringLiteral("Шлях входу/виходу")};
     const QStringList modifiers = {QStringLiteral("Без змін"), QStringLiteral("Тривожна кнопка"),
                                    QStringLiteral("Тихий"),    QStringLiteral("Обхід"),
                                    QStringLiteral("Вимкнено"), QStringLiteral("Без включення UK1"),
@@ -366,15 +362,17 @@ QWidget* TfrmMain::buildParamsPage() {
     auto* left = new QWidget;
     auto* leftLayout = grid(left, 0);
     leftLayout->addWidget(caption(QStringLiteral("Тип застосування ППК : ")), 0, 0);
-    cbPPKtype = list(QStringLiteral("cbPPKtype"), {QStringLiteral("Автономний"), QStringLiteral("Робота на ПЦС")}, 150);
+    cbPPKtype = list(QStringLiteral("cbPPKtype"),
+                     {QStringLiteral("Автономний"), QStringLiteral("Робота на ПЦС")}, 150);
     leftLayout->addWidget(cbPPKtype, 1, 0);
-    auto* pwds = named(new QGroupBox(QStringLiteral("Пароль рівня доступу")), QStringLiteral("gbox_PwdLevel"));
+    auto* pwds =
+        named(new QGroupBox(QStringLiteral("Пароль рівня доступу")), QStringLiteral("gbox_PwdLevel"));
     auto* pwdLayout = grid(pwds);
     pwdLayout->addWidget(caption(QStringLiteral("Адміністратор :")), 0, 0);
-    mePwdLevel1 = maskEdit(QStringLiteral("mePwdLevel1"), qtMask(rules::masks::kFiveDigits), 80);
+    mePwdLevel1 = maskEdit(QStringLiteral("mePwdLevel1"), rules::masks::kFiveDigits, 80);
     pwdLayout->addWidget(mePwdLevel1, 0, 1);
     l_PwdLevel2 = named(caption(QStringLiteral("Інженер :")), QStringLiteral("l_PwdLevel2"));
-    mePwdLevel2 = maskEdit(QStringLiteral("mePwdLevel2"), qtMask(rules::masks::kFiveDigits), 80);
+    mePwdLevel2 = maskEdit(QStringLiteral("mePwdLevel2"), rules::masks::kFiveDigits, 80);
     pwdLayout->addWidget(l_PwdLevel2, 1, 0);
     pwdLayout->addWidget(mePwdLevel2, 1, 1);
     l_PwdLevel2->hide();
@@ -386,8 +384,8 @@ QWidget* TfrmMain::buildParamsPage() {
 
     auto* battery = named(new QWidget, QStringLiteral("TabSheetAKB"));
     auto* batteryLayout = grid(battery);
-    meLowLevel = maskEdit(QStringLiteral("meLowLevel"), qtMask(rules::masks::kFiveDigits), 80);
-    meHiLevel = maskEdit(QStringLiteral("meHiLevel"), qtMask(rules::masks::kFiveDigits), 80);
+    meLowLevel = maskEdit(QStringLiteral("meLowLevel"), rules::masks::kFiveDigits, 80);
+    meHiLevel = maskEdit(QStringLiteral("meHiLevel"), rules::masks::kFiveDigits, 80);
     batteryLayout->addWidget(caption(QStringLiteral("Нижній рівень заряду <= ")), 0, 0);
     batteryLayout->addWidget(meLowLevel, 0, 1);
     batteryLayout->addWidget(caption(QStringLiteral("мВ")), 0, 2);
@@ -400,20 +398,22 @@ QWidget* TfrmMain::buildParamsPage() {
 
     auto* uk = named(new QWidget, QStringLiteral("TabSheetUK1"));
     auto* ukLayout = grid(uk);
-    seUKworkTime = spin(QStringLiteral("seUKworkTime"), model::ranges::UKworkTime.min, model::ranges::UKworkTime.max, 70);
+    seUKworkTime = spin(QStringLiteral("seUKworkTime"), model::ranges::UKworkTime.min,
+                        model::ranges::UKworkTime.max, 70);
     seUKon = spin(QStringLiteral("seUKon"), model::ranges::UKon.min, model::ranges::UKon.max, 70);
     seUKoff = spin(QStringLiteral("seUKoff"), model::ranges::UKoff.min, model::ranges::UKoff.max, 70);
-    cbUKinvert = list(QStringLiteral("cbUKinvert"), {QStringLiteral("Не встановлено"), QStringLiteral("Встановлено")}, 150);
-    ukLayout->addWidget(caption(QStringLiteral("Час роботи UK1 та K1 :")), 0, 0);
+    cbUKinvert = list(QStringLiteral("cbUKinvert"),
+                      {QStringLiteral("Не встановлено"), QStringLiteral("Встановлено")}, 150);
+    ukLayout->addWidget(caption(QStringLiteral("Час роботи виходу UK1 і реле K1: ")), 0, 0);
     ukLayout->addWidget(seUKworkTime, 0, 1);
     ukLayout->addWidget(caption(QStringLiteral("хв")), 0, 2);
-    ukLayout->addWidget(caption(QStringLiteral("Час увімкнення UK1 :")), 1, 0);
+    ukLayout->addWidget(caption(QStringLiteral("Час вмикання виходу UK1 : ")), 1, 0);
     ukLayout->addWidget(seUKon, 1, 1);
     ukLayout->addWidget(caption(QStringLiteral("с")), 1, 2);
-    ukLayout->addWidget(caption(QStringLiteral("Час вимкнення UK1 :")), 2, 0);
+    ukLayout->addWidget(caption(QStringLiteral("Час вимикання виходу UK1 : ")), 2, 0);
     ukLayout->addWidget(seUKoff, 2, 1);
     ukLayout->addWidget(caption(QStringLiteral("с")), 2, 2);
-    ukLayout->addWidget(caption(QStringLiteral("Інверсія UK1 :")), 3, 0);
+    ukLayout->addWidget(caption(QStringLiteral("Інверсія роботи виходу UK1 : ")), 3, 0);
     ukLayout->addWidget(cbUKinvert, 3, 1, 1, 2);
     ukLayout->setRowStretch(4, 1);
     ukLayout->setColumnStretch(3, 1);
@@ -448,12 +448,14 @@ QWidget* TfrmMain::buildParamsPage() {
 
     auto* delays = named(new QWidget, QStringLiteral("TabSheetDelay"));
     auto* delayLayout = grid(delays);
-    sePPKDelayTime = spin(QStringLiteral("sePPKDelayTime"), model::ranges::timeDelay.min, model::ranges::timeDelay.max, 70);
-    sePPKDelayTime2 = spin(QStringLiteral("sePPKDelayTime2"), model::ranges::timeDelay.min, model::ranges::timeDelay.max, 70);
-    delayLayout->addWidget(caption(QStringLiteral("Групи 1-4 :")), 0, 0);
+    sePPKDelayTime = spin(QStringLiteral("sePPKDelayTime"), model::ranges::timeDelay.min,
+                          model::ranges::timeDelay.max, 70);
+    sePPKDelayTime2 = spin(QStringLiteral("sePPKDelayTime2"), model::ranges::timeDelay.min,
+                           model::ranges::timeDelay.max, 70);
+    delayLayout->addWidget(caption(QStringLiteral("Час затримки на вхід/вихід груп 1-4 : ")), 0, 0);
     delayLayout->addWidget(sePPKDelayTime, 0, 1);
     delayLayout->addWidget(caption(QStringLiteral("с")), 0, 2);
-    delayLayout->addWidget(caption(QStringLiteral("Групи 5-8 :")), 1, 0);
+    delayLayout->addWidget(caption(QStringLiteral("Час затримки на вхід/вихід груп 5-8 : ")), 1, 0);
     delayLayout->addWidget(sePPKDelayTime2, 1, 1);
     delayLayout->addWidget(caption(QStringLiteral("с")), 1, 2);
     delayLayout->setRowStretch(2, 1);
@@ -472,7 +474,8 @@ QWidget* TfrmMain::buildKeysPage() {
     layout->setContentsMargins(10, 10, 10, 10);
 
     auto* left = new QVBoxLayout;
-    auto* portBox = named(new QGroupBox(QStringLiteral("COM порт Зорел УВИ чи QKL:")), QStringLiteral("gbox_UVIPort"));
+    auto* portBox =
+        named(new QGroupBox(QStringLiteral("COM порт Зорел УВИ чи QKL:")), QStringLiteral("gbox_UVIPort"));
     auto* portLayout = new QHBoxLayout(portBox);
     ComComboBox2 = named(new QComboBox, QStringLiteral("ComComboBox2"));
     ComComboBox2->setMinimumWidth(120);
@@ -503,7 +506,7 @@ QWidget* TfrmMain::buildKeysPage() {
     layout->addWidget(leftBox);
     layout->addSpacing(8);
 
-    sgSmartButton = named(new QTableWidget(model::kUserCount, 2), QStringLiteral("sgSmartButton"));
+    sgSmartButton = named(new StringGrid(model::kUserCount, 2), QStringLiteral("sgSmartButton"));
     sgSmartButton->setHorizontalHeaderLabels(
         {QStringLiteral("№ користувача"), QStringLiteral("Ідентифікатори iButton/RFID/Код клавіатури")});
     sgSmartButton->verticalHeader()->hide();
@@ -524,18 +527,22 @@ QWidget* TfrmMain::buildKeysPage() {
         cell->setTextAlignment(Qt::AlignCenter);
         sgSmartButton->setItem(row, 1, cell);
     }
-    auto* delegate = new GridDelegate(
-        // Upper case as typed: the codes are upper-case hexadecimal.
-        [](int column) { return column == 0 ? QString() : QLatin1Char('>') + qtMask(rules::keyCodesEditMask(column)); },
-        [this](int row, int column, const QString& text) {
-            if (column == 1)
-                keyCellEdited(row, text);
-        },
-        [this](QWidget* editor, const QString&) {
-            editor->installEventFilter(this);
-            editor->setProperty("zorel8zGrid", QStringLiteral("keys"));
-        },
-        sgSmartButton);
+    GridDelegate::Hooks hooks;
+    hooks.maskOf = [](int column) { return rules::keyCodesEditMask(column); };
+    hooks.accepts = [](int, const QString& text) {
+        for (QChar c : text)
+            if (c != QLatin1Char(' ') && !rules::keyCodeCharKept(c))
+                return false;
+        return true;
+    };
+    hooks.edited = [this](int row, int column, const QString& text) {
+        if (column == 1)
+            keyCellEdited(row, text);
+    };
+    hooks.keyTyped = [this](QKeyEvent* key) { return keysKeyTyped(key); };
+    // Upper case as typed: the codes are upper-case hexadecimal.
+    m_keysDelegate = new GridDelegate(std::move(hooks), true, sgSmartButton);
+    auto* delegate = m_keysDelegate;
     sgSmartButton->setItemDelegate(delegate);
     layout->addWidget(sgSmartButton);
     layout->addStretch(1);

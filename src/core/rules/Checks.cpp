@@ -129,7 +129,9 @@ bool CheckNetSettings(const PanelConfig& cfg, const EditorState& state, Ui& ui) 
         return fail(ui, msg::kRedServerIPZero);
     if (local && state.spinText(Control::seRedServerPort, cfg.redPort) == zero)
         return fail(ui, msg::kRedServerPortZero);
-    if (cfg.pwd.size() < model::widths::pwd)
+    // Six digits set the password and six blanks leave it unset; anything between would reach the
+    // panel as a password nobody knows.
+    if (!allDigits(cfg.pwd, model::widths::pwd) && cfg.pwd != QString(model::widths::pwd, QLatin1Char(' ')))
         return fail(ui, msg::kRemotePwdMissing);
     if (cfg.pwd.startsWith(QLatin1Char('0')))
         return fail(ui, msg::kRemotePwdLeadingZero);
