@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QMap>
 #include <QTimer>
+#include <QWidget>
 
 #include <cstdio>
 
@@ -15,6 +17,20 @@ inline void reportWhenShown(QApplication& app) {
         std::fflush(stdout);
         app.quit();
     });
+}
+
+// The number of widgets of each class in `window`, and their total with the window: the plain anchor
+// window is built to match the configurator's.
+inline void printWidgetCounts(QWidget& window) {
+    QMap<QByteArray, int> classes;
+    for (QWidget* w : window.findChildren<QWidget*>())
+        ++classes[w->metaObject()->className()];
+    int total = 1;
+    for (auto it = classes.cbegin(); it != classes.cend(); ++it) {
+        std::printf("%5d %s\n", it.value(), it.key().constData());
+        total += it.value();
+    }
+    std::printf("%5d widgets with the window\n", total);
 }
 
 } // namespace bench

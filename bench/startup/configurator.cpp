@@ -8,7 +8,6 @@
 #include "TfrmMain.h"
 
 #include <QFont>
-#include <QMap>
 
 #include <cstdio>
 
@@ -26,15 +25,7 @@ int main(int argc, char* argv[]) {
     zorel8z::gui::TfrmMain window;
     window.show();
     if (count) {
-        QMap<QByteArray, int> classes;
-        for (QWidget* w : window.findChildren<QWidget*>())
-            ++classes[w->metaObject()->className()];
-        int total = 1;
-        for (auto it = classes.cbegin(); it != classes.cend(); ++it) {
-            std::printf("%5d %s\n", it.value(), it.key().constData());
-            total += it.value();
-        }
-        std::printf("%5d widgets with the window\n", total);
+        bench::printWidgetCounts(window);
         return 0;
     }
     bench::reportWhenShown(app);

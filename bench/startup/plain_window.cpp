@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QMap>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -97,15 +96,7 @@ int main(int argc, char* argv[]) {
 
     window.show();
     if (app.arguments().contains(QStringLiteral("--count"))) {
-        QMap<QByteArray, int> classes;
-        for (QWidget* w : window.findChildren<QWidget*>())
-            ++classes[w->metaObject()->className()];
-        int total = 1;
-        for (auto it = classes.cbegin(); it != classes.cend(); ++it) {
-            std::printf("%5d %s\n", it.value(), it.key().constData());
-            total += it.value();
-        }
-        std::printf("%5d widgets with the window\n", total);
+        bench::printWidgetCounts(window);
         return 0;
     }
     bench::reportWhenShown(app);
