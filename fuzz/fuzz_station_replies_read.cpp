@@ -11,6 +11,7 @@
 #include "remote/FakeHttpClient.h"
 #include "remote/RemoteCommands.h"
 #include "rules/EditorState.h"
+#include "usb/CommandWatchdog.h"
 
 using namespace zorel8z;
 
@@ -110,11 +111,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::RecordingUi ui;
     remote::RemoteTimings timings;
     timings.pollMs = 0;
-    timings.watchdogMs = 30000;
     bool ended = false;
     bool filled = false;
     {
-        remote::RemoteCommands commands(cfg, state, http, ui, timings);
+        usb::CommandWatchdog watchdog(state, ui, 30000);
+        remote::RemoteCommands commands(cfg, state, http, ui, watchdog, timings);
         ResultCounter counter;
         commands.installEventFilter(&counter);
         QObject::connect(&commands, &remote::RemoteCommands::commandEnded, [&] { ended = true; });

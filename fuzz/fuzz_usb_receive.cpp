@@ -9,6 +9,7 @@
 #include "model/PanelConfig.h"
 #include "rules/EditorState.h"
 #include "support/FakeSerialPort.h"
+#include "usb/CommandWatchdog.h"
 #include "usb/UsbCommands.h"
 
 using namespace zorel8z;
@@ -45,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     test::FakeSerialPort port;
     fuzz::RecordingUi ui;
     // Timers far away: the plan fires them.
-    usb::UsbCommands commands(cfg, state, port, ui, usb::UsbTimings{600000, 600000});
+    usb::CommandWatchdog watchdog(state, ui, 600000);
+    usb::UsbCommands commands(cfg, state, port, ui, watchdog, usb::UsbTimings{600000, 600000});
     int replacements = 0;
     QObject::connect(&commands, &usb::UsbCommands::configReplaced, [&] { ++replacements; });
     commands.choosePort(QStringLiteral("COM1"));
@@ -88,13 +90,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (p.after == 1)
             commands.onDelayCheckTick();
         else if (p.after == 2)
-            commands.onWatchdogTick();
+            watchdog.onTick();
         if (replacements == 0)
             fuzz::require(cfg == before, "nothing changes until a frame decodes");
     }
     // However the pieces came, the command ends and gives the buttons back.
     commands.onDelayCheckTick();
-    commands.onWatchdogTick();
+    watchdog.onTick();
     fuzz::require(state.commandsEnabled, "the command gives the buttons back");
     return 0;
 }
