@@ -49,7 +49,6 @@ inline const QString kQueryRefused =
 inline const QString kQueryFailed = QStringLiteral("Запит до ППК № %1 не дійшов до ПЦС: %2");
 inline const QString kPanelAnswered = QStringLiteral("ППК № %1 відповів через ПЦС: пароль прийнято.");
 inline const QString kPanelRefused = QStringLiteral("ППК № %1 через ПЦС: ");
-inline const QString kStationError = QStringLiteral("Помилка ПЦС! Код помилки : %1");
 inline const QString kPanelSilent = QStringLiteral(
     "ППК № %1 не відповів через ПЦС за %2 с. Перевірте, що ППК увімкнено і він має зв'язок з ПЦС.");
 inline const QString kPollFailed = QStringLiteral("ПЦС не відповів на запит відповіді ППК № %1: %2");

@@ -325,7 +325,8 @@ void StationCheck::run() {
             return postEnd(true);
         }
         post(false, msg::kPanelRefused.arg(t.panel) +
-                        (status == 1 ? remote::msg::kNoAccess : msg::kStationError.arg(status)));
+                        (status == 1 ? remote::msg::kNoAccess
+                                     : remote::msg::kStationErrorPrefix + QString::number(status)));
         return postEnd(false);
     }
 }
