@@ -19,7 +19,7 @@
 #include "rules/EditorState.h"
 #include "rules/Sequences.h"
 #include "usb/CommandWatchdog.h"
-#include "usb/QtSerialPort.h"
+#include "usb/SystemSerialPort.h"
 #include "usb/UsbCommands.h"
 #include "usb/WriteVerifier.h"
 
@@ -304,7 +304,7 @@ int readPanel(const QStringList& args) {
     StderrUi ui;
     model::PanelConfig cfg;
     rules::EditorState state;
-    usb::QtSerialPort port;
+    usb::SystemSerialPort port;
     usb::CommandWatchdog watchdog(state, ui, t.watchdogMs);
     usb::UsbCommands commands(cfg, state, port, ui, watchdog, t);
     commands.choosePort(opt[QStringLiteral("--port")]);
@@ -353,7 +353,7 @@ int writePanel(const QStringList& args) {
     if (!load(pos[0], cfg, ui))
         return kRefused;
     rules::EditorState state;
-    usb::QtSerialPort port;
+    usb::SystemSerialPort port;
     usb::CommandWatchdog watchdog(state, ui, t.watchdogMs);
     usb::UsbCommands commands(cfg, state, port, ui, watchdog, t);
     commands.choosePort(opt[QStringLiteral("--port")]);

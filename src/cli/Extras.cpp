@@ -7,7 +7,7 @@
 #include "compare/ConfigCompare.h"
 #include "remote/CurlHttpClient.h"
 #include "sheet/ConfigSheet.h"
-#include "usb/QtSerialPort.h"
+#include "usb/SystemSerialPort.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -171,7 +171,7 @@ int checkCommand(const QStringList& args) {
         int answerMs = 4000;
         if (!number(opt, QStringLiteral("--delay-ms"), 1, 600000, answerMs, code))
             return code;
-        usb::QtSerialPort port;
+        usb::SystemSerialPort port;
         port.setPortName(opt[QStringLiteral("--port")]);
         check::UsbCheck c(port, nullptr, answerMs);
         return runCheck(c);

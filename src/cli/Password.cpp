@@ -4,10 +4,7 @@
 #include <QFile>
 #include <cstdio>
 
-#ifdef Q_OS_UNIX
-#include <termios.h>
-#include <unistd.h>
-#endif
+#include "platform/Platform.h"
 
 namespace zorel8z::cli {
 
@@ -17,29 +14,21 @@ namespace {
 constexpr qint64 kMaxLine = 256;
 
 QByteArray readStdinLine() {
-#ifdef Q_OS_UNIX
-    // Typed at a terminal: asked for, and not shown on the screen.
-    termios saved{};
-    const bool terminal = ::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (terminal) {
-        std::fputs("Пароль: ", stderr);
-        std::fflush(stderr);
-        termios quiet = saved;
-        quiet.c_lflag &= ~tcflag_t(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
-    }
-#endif
-    QFile in;
     QByteArray line;
-    // By descriptor: a line read through the C library would end at the first NUL byte.
-    if (in.open(0, QIODevice::ReadOnly))
-        line = in.readLine(kMaxLine);
-#ifdef Q_OS_UNIX
-    if (terminal) {
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-        std::fputs("\n", stderr);
+    {
+        // Typed at a terminal: asked for, and not shown on the screen.
+        const platform::HiddenTyping hidden;
+        if (hidden.interactive()) {
+            std::fputs("Пароль: ", stderr);
+            std::fflush(stderr);
+        }
+        QFile in;
+        // By descriptor: a line read through the C library would end at the first NUL byte.
+        if (in.open(0, QIODevice::ReadOnly))
+            line = in.readLine(kMaxLine);
+        if (hidden.interactive())
+            std::fputs("\n", stderr);
     }
-#endif
     if (line.endsWith('\n'))
         line.chop(1);
     if (line.endsWith('\r'))

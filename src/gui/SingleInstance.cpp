@@ -7,41 +7,9 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "platform/Platform.h"
 
 namespace zorel8z::gui {
-
-namespace {
-
-// A folder only this user can enter: anyone else could plant a lock or a socket in it.
-bool ownPrivateFolder(const QString& path) {
-#ifdef Q_OS_UNIX
-    struct stat info {};
-    const QByteArray native = QFile::encodeName(path);
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    if (::lstat(native.constData(), &info) != 0)
-        return false;
-    return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
-#else
-    return QDir().mkpath(path);
-#endif
-}
-
-QString userTag() {
-#ifdef Q_OS_UNIX
-    return QString::number(::getuid());
-#else
-    const QByteArray user = qgetenv("USERNAME");
-    return QString::fromLatin1(QCryptographicHash::hash(user, QCryptographicHash::Sha1).toHex().left(12));
-#endif
-}
-
-} // namespace
 
 QString SingleInstance::keyForExecutable(const QString& path) {
     const QString canonical = QFileInfo(path).absoluteFilePath().toLower();
@@ -52,10 +20,10 @@ QString SingleInstance::keyForExecutable(const QString& path) {
 
 QString SingleInstance::userFolder() {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty() && ownPrivateFolder(runtime))
+    if (!runtime.isEmpty() && platform::ownPrivateFolder(runtime))
         return runtime;
-    const QString own = QDir::temp().filePath(QStringLiteral("zorel8z-") + userTag());
-    return ownPrivateFolder(own) ? own : QString();
+    const QString own = QDir::temp().filePath(QStringLiteral("zorel8z-") + platform::userTag());
+    return platform::ownPrivateFolder(own) ? own : QString();
 }
 
 SingleInstance::SingleInstance(QString key, QString folder, QObject* parent)
@@ -83,7 +51,7 @@ QString SingleInstance::serverName() const {
     return QDir(m_folder).filePath(m_key + QStringLiteral(".socket"));
 #else
     // Pipe names are shared by the whole machine.
-    return m_key + QLatin1Char('-') + userTag();
+    return m_key + QLatin1Char('-') + platform::userTag();
 #endif
 }
 

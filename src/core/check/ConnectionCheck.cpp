@@ -3,6 +3,7 @@
 #include "check/CheckTexts.h"
 #include "common/Errors.h"
 #include "controller/TController.h"
+#include "platform/Platform.h"
 #include "remote/RemoteCommands.h"
 #include "rules/Checks.h"
 #include "rules/Messages.h"
@@ -15,11 +16,6 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <unistd.h>
-#endif
 
 namespace zorel8z::check {
 
@@ -50,31 +46,6 @@ void ConnectionCheck::end(bool ok) {
 
 // --- USB ---------------------------------------------------------------------------------------
 
-QString deviceFile(const QString& portName) {
-#ifdef Q_OS_UNIX
-    if (!portName.contains(QLatin1Char('/')))
-        return QStringLiteral("/dev/") + portName;
-#endif
-    return portName;
-}
-
-bool accessDenied(const QString& path, QString& ownerGroup) {
-    ownerGroup.clear();
-#ifdef Q_OS_UNIX
-    const QByteArray native = QFile::encodeName(path);
-    if (::access(native.constData(), R_OK | W_OK) == 0 || errno != EACCES)
-        return false;
-    ownerGroup = QFileInfo(path).group();
-    // Joining the administrators' group is no advice to give.
-    if (ownerGroup == QLatin1String("root") || ownerGroup == QLatin1String("wheel"))
-        ownerGroup.clear();
-    return true;
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
-}
-
 UsbCheck::UsbCheck(usb::SerialPort& port, usb::UsbCommands* commands, int answerMs, QObject* parent)
     : ConnectionCheck(parent), m_port(port), m_reader(port, commands, answerMs) {
     connect(&m_reader, &usb::PanelReader::finished, this, &UsbCheck::onRead);
@@ -90,7 +61,7 @@ void UsbCheck::start() {
         end(false);
         return;
     }
-    if (!m_port.availablePorts().contains(name) && !QFileInfo::exists(deviceFile(name))) {
+    if (!m_port.availablePorts().contains(name) && !QFileInfo::exists(platform::deviceFile(name))) {
         report(false, msg::kPortMissing.arg(name));
         end(false);
         return;
@@ -98,7 +69,7 @@ void UsbCheck::start() {
     report(true, msg::kPortFound.arg(name));
     if (!m_port.isOpen()) {
         QString group;
-        if (accessDenied(deviceFile(name), group)) {
+        if (platform::accessDenied(platform::deviceFile(name), group)) {
             report(false, group.isEmpty() ? msg::kPermissionNoGroup.arg(name)
                                           : msg::kPermissionGroup.arg(name, group));
             end(false);

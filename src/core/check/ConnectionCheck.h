@@ -66,13 +66,6 @@ private:
     bool m_openedHere = false;
 };
 
-// The device file of a port name: a path as it is, a system name under /dev on Unix.
-QString deviceFile(const QString& portName);
-// Whether the user lacks read or write access to a device file; `ownerGroup` then names the group that
-// owns it (empty when it is the administrators' own, which is no group to join). False when access is
-// there or cannot be told on this system.
-bool accessDenied(const QString& path, QString& ownerGroup);
-
 struct StationTarget {
     QString serverIP; // as the field holds it ("127.000.000.001") or plain dotted decimal
     int serverPort = 0;

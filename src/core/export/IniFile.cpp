@@ -2,11 +2,10 @@
 
 #include "common/Errors.h"
 #include "model/FileAccess.h"
+#include "platform/Platform.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <utility>
 
 namespace zorel8z::exporting {
@@ -26,13 +25,11 @@ IniFile::IniFile(QString path, QByteArray codePage)
 
 // The station software reads the file in the Windows ANSI code page of a Cyrillic system.
 QByteArray IniFile::encode(const QString& text) const {
-    QStringEncoder encoder(m_codePage.constData());
-    return encoder.encode(text);
+    return platform::encodeCodePage(m_codePage, text);
 }
 
 QString IniFile::decode(const QByteArray& bytes) const {
-    QStringDecoder decoder(m_codePage.constData());
-    return decoder.decode(bytes);
+    return platform::decodeCodePage(m_codePage, bytes);
 }
 
 QString IniFile::fold(const QString& name) {
@@ -108,8 +105,7 @@ void IniFile::insert(std::size_t at, Line line) {
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
     // An encoder that does not exist gives empty bytes for every text, without an error of its own.
-    if (!QStringEncoder(m_codePage.constData()).isValid() ||
-        !QStringDecoder(m_codePage.constData()).isValid())
+    if (!platform::hasCodePage(m_codePage))
         throw Error(texts::kNoCodePage.arg(QString::fromLatin1(m_codePage)));
     if (!m_loaded)
         load();

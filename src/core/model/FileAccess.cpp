@@ -4,14 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#else
-#include <io.h>
-#endif
+#include "platform/Platform.h"
 
 namespace zorel8z::model {
 
@@ -24,20 +17,6 @@ bool tooBig(qint64 size, QString& reason) {
     return true;
 }
 
-// QSaveFile syncs before its rename but ignores a failure there; a device that reports a lost write
-// only at this point must fail the save too.
-bool syncToDisk(int handle, QString& reason) {
-#ifdef Q_OS_UNIX
-    if (::fsync(handle) == 0 || errno == EINVAL || errno == EROFS)
-        return true; // EINVAL, EROFS: the file system has no syncing to offer
-#else
-    if (::_commit(handle) == 0)
-        return true;
-#endif
-    reason = qt_error_string(errno);
-    return false;
-}
-
 } // namespace
 
 bool isSpecialFile(const QString& path) {
@@ -47,42 +26,19 @@ bool isSpecialFile(const QString& path) {
 
 bool readSmallFile(const QString& path, QByteArray& content, QString& reason) {
     QFile file;
-#ifdef Q_OS_UNIX
     // Opened without waiting, and the type checked on what was opened: a FIFO put in place after a
     // look at the name still cannot block the program.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        reason = qt_error_string(errno);
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    switch (platform::openRegularFile(path, file, reason)) {
+    case platform::OpenResult::Opened:
+        break;
+    case platform::OpenResult::NotRegular:
         reason = files::kNotRegularFile;
         return false;
-    }
-    if (tooBig(qint64(st.st_size), reason)) {
-        ::close(fd);
-        return false;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        reason = file.errorString();
-        return false;
-    }
-#else
-    if (isSpecialFile(path)) {
-        reason = files::kNotRegularFile;
-        return false;
-    }
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+    case platform::OpenResult::Failed:
         return false;
     }
     if (tooBig(file.size(), reason))
         return false;
-#endif
     // One byte more than allowed: a file that grew meanwhile is still caught, and never read whole.
     content = file.read(files::kMaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError) {
@@ -116,7 +72,9 @@ bool writeFileSafely(const QString& path, const QByteArray& content, QString& re
         return fail();
     if (file.write(content) != content.size() || !file.flush())
         return fail();
-    if (!syncToDisk(file.handle(), reason)) {
+    // QSaveFile syncs before its rename but ignores a failure there; a device that reports a lost
+    // write only at this point must fail the save too.
+    if (!platform::syncToDisk(file.handle(), reason)) {
         file.cancelWriting();
         return false;
     }

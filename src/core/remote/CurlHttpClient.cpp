@@ -1,9 +1,9 @@
 #include "remote/CurlHttpClient.h"
 
 #include "common/Errors.h"
+#include "platform/Platform.h"
 
 #include <QByteArrayList>
-#include <QStringDecoder>
 #include <curl/curl.h>
 
 namespace zorel8z::remote {
@@ -103,11 +103,8 @@ template <typename T> void setOpt(CURL* curl, CURLoption option, T value) {
 
 QString CurlHttpClient::decodeBody(const QByteArray& body, const char* contentType) {
     const QByteArray charset = charsetOf(contentType);
-    if (!charset.isEmpty()) {
-        QStringDecoder decoder(charset.constData());
-        if (decoder.isValid())
-            return decoder.decode(body);
-    }
+    if (!charset.isEmpty() && platform::hasCodePage(charset))
+        return platform::decodeCodePage(charset, body);
     return QString::fromLatin1(body);
 }
 
