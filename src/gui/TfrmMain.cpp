@@ -16,7 +16,7 @@
 #include "rules/ParamRules.h"
 #include "rules/Sequences.h"
 #include "rules/ZoneRules.h"
-#include "usb/QtSerialPort.h"
+#include "usb/SystemSerialPort.h"
 
 #include <QAction>
 #include <QApplication>
@@ -113,9 +113,9 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     // Two Qt ports over the same devices list the same ports: the start-up asks the system once.
     m_samePortLists = !options.panelPort && !options.readerPort;
     m_panelPort = options.panelPort ? std::move(options.panelPort)
-                                    : std::make_unique<usb::QtSerialPort>(options.extraPorts);
+                                    : std::make_unique<usb::SystemSerialPort>(options.extraPorts);
     m_readerPort = options.readerPort ? std::move(options.readerPort)
-                                      : std::make_unique<usb::QtSerialPort>(options.extraPorts);
+                                      : std::make_unique<usb::SystemSerialPort>(options.extraPorts);
     m_watchdog = std::make_unique<usb::CommandWatchdog>(m_state, *m_shell, options.usbTimings.watchdogMs);
     m_usb = std::make_unique<usb::UsbCommands>(m_cfg, m_state, *m_panelPort, *m_shell, *m_watchdog,
                                                options.usbTimings);

@@ -2,14 +2,8 @@
 
 #include <QFileInfo>
 #include <QSerialPortInfo>
-#include <algorithm>
 
 namespace zorel8z::usb {
-
-namespace {
-// The shortest whole frame a panel sends: the body up to its redundant block, then CR LF.
-constexpr qint64 kWholeFrame = 999;
-} // namespace
 
 QtSerialPort::QtSerialPort(QStringList extraPorts, int quietMs, QObject* parent)
     : SerialPort(parent), m_extraPorts(std::move(extraPorts)) {
@@ -21,12 +15,12 @@ QtSerialPort::QtSerialPort(QStringList extraPorts, int quietMs, QObject* parent)
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 }
 
-QtSerialPort::~QtSerialPort() { close(); }
+QtSerialPort::~QtSerialPort() {
+    close();
+}
 
 QStringList QtSerialPort::sortedPortNames(QStringList names) {
-    std::sort(names.begin(), names.end(),
-              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    return names;
+    return usb::sortedPortNames(std::move(names));
 }
 
 QStringList QtSerialPort::systemPorts() {
@@ -36,7 +30,9 @@ QStringList QtSerialPort::systemPorts() {
     return sortedPortNames(names);
 }
 
-QStringList QtSerialPort::availablePorts() const { return systemPorts() + m_extraPorts; }
+QStringList QtSerialPort::availablePorts() const {
+    return systemPorts() + m_extraPorts;
+}
 
 void QtSerialPort::setPortName(const QString& name) {
     if (name == m_name)
@@ -48,7 +44,9 @@ void QtSerialPort::setPortName(const QString& name) {
         open();
 }
 
-QString QtSerialPort::portName() const { return m_name; }
+QString QtSerialPort::portName() const {
+    return m_name;
+}
 
 bool QtSerialPort::open() {
     if (m_port.isOpen())
@@ -81,7 +79,9 @@ void QtSerialPort::close() {
         m_port.close();
 }
 
-bool QtSerialPort::isOpen() const { return m_port.isOpen(); }
+bool QtSerialPort::isOpen() const {
+    return m_port.isOpen();
+}
 
 bool QtSerialPort::write(const QByteArray& bytes) {
     if (!m_port.isOpen()) {
@@ -91,9 +91,13 @@ bool QtSerialPort::write(const QByteArray& bytes) {
     return m_port.write(bytes) == bytes.size();
 }
 
-qint64 QtSerialPort::bytesWaiting() const { return m_port.isOpen() ? m_port.bytesAvailable() : 0; }
+qint64 QtSerialPort::bytesWaiting() const {
+    return m_port.isOpen() ? m_port.bytesAvailable() : 0;
+}
 
-QByteArray QtSerialPort::read(qint64 count) { return m_port.isOpen() ? m_port.read(count) : QByteArray(); }
+QByteArray QtSerialPort::read(qint64 count) {
+    return m_port.isOpen() ? m_port.read(count) : QByteArray();
+}
 
 void QtSerialPort::discardInput() {
     if (!m_port.isOpen())
@@ -105,7 +109,7 @@ void QtSerialPort::discardInput() {
 
 void QtSerialPort::onReadyRead() {
     const qint64 waiting = m_port.bytesAvailable();
-    if (waiting >= kWholeFrame && m_port.peek(waiting).endsWith("\r\n")) {
+    if (waiting >= kWholeFrameBytes && looksLikeWholeFrame(m_port.peek(waiting))) {
         m_quiet.stop();
         emit received(waiting);
         return;

@@ -5,13 +5,30 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace zorel8z::usb {
+
+// The shortest whole frame a panel sends: the body up to its redundant block, then CR LF. Implementations
+// report bytes at once only when this much, ending in CR LF, is waiting; shorter runs wait for quiet.
+constexpr qint64 kWholeFrameBytes = 999;
+
+inline bool looksLikeWholeFrame(const QByteArray& waiting) {
+    return waiting.size() >= kWholeFrameBytes && waiting.endsWith("\r\n");
+}
+
+// Sorted as text without regard to case: COM1, COM10, COM3.
+inline QStringList sortedPortNames(QStringList names) {
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    return names;
+}
 
 // A serial port as the commands use it: one byte per character both ways, 9600 8N1, no handshake.
 // Implementations report by signals on the owner's thread; errors never throw.
 class SerialPort : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
 
     // The ports present, sorted as text without regard to case, then the extra device paths.
@@ -31,7 +48,7 @@ public:
     // Drops whatever is waiting, so a stale tail cannot join the next reply.
     virtual void discardInput() = 0;
 
-signals:
+  signals:
     // Bytes are waiting; `count` is how many.
     void received(qint64 count);
     // The line broke or the device went away; the port has been closed.

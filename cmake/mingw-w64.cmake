@@ -1,0 +1,15 @@
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix thread model, which Qt needs).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(ZOREL_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${ZOREL_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZOREL_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${ZOREL_MINGW_TRIPLET}-windres)
+set(CMAKE_AR ${ZOREL_MINGW_TRIPLET}-gcc-ar-posix CACHE FILEPATH "")
+set(CMAKE_RANLIB ${ZOREL_MINGW_TRIPLET}-gcc-ranlib-posix CACHE FILEPATH "")
+# The prefix the build script installs the cross-built libraries into comes first.
+list(APPEND CMAKE_FIND_ROOT_PATH "$ENV{ZOREL_WINDOWS_PREFIX}" /usr/${ZOREL_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
