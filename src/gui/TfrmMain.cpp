@@ -7,6 +7,7 @@
 #include "StringGrid.h"
 
 #include "common/Errors.h"
+#include "common/Waiting.h"
 #include "export/ConfExport.h"
 #include "export/ZoneSummary.h"
 #include "model/ConfigFile.h"
@@ -38,6 +39,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -63,6 +65,11 @@ class FillGuard {
 };
 
 const QChar kEnter(13);
+
+// The top of the configuration group, whose caption row shows what a running command waits for.
+constexpr int kConfTop = 126;
+// How often the seconds of a waiting command are brought up to date.
+constexpr int kWaitTickMs = 250;
 
 // The character a key types, as the grids' rules know characters: Enter, Backspace and Escape
 // included; Tab, Delete and keys without text (arrows, function keys) type none.
@@ -122,6 +129,8 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     m_keyReader = std::make_unique<usb::KeyReader>(m_cfg, m_state, *m_readerPort, *m_panelPort, *m_shell);
     m_remote = std::make_unique<remote::RemoteCommands>(m_cfg, m_state, *http, *m_shell, *m_watchdog,
                                                         options.remoteTimings);
+    m_delayCheckMs = options.usbTimings.delayCheckMs;
+    m_remoteWriteMs = options.remoteTimings.writeTimeoutMs;
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(texts::kCaption);
@@ -142,7 +151,7 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
 
     auto* configGroup = new QGroupBox(QStringLiteral("Конфігурація ППК"), central);
     configGroup->setObjectName(QStringLiteral("gbox_Conf"));
-    configGroup->setGeometry(8, 126, 778, 344);
+    configGroup->setGeometry(8, kConfTop, 778, 344);
     auto* configLayout = new QVBoxLayout(configGroup);
     configLayout->setContentsMargins(8, 4, 8, 8);
     configLayout->setSpacing(4);
@@ -229,14 +238,26 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     btnWriteConf->setIcon(art::glyph(art::Glyph::Write));
     btnWriteConf->setIconSize(QSize(24, 24));
     btnWriteConf->setGeometry(426, 478, 360, 40);
+    // While a command runs: what it waits for and the seconds gone, with the marquee bar at the
+    // right end of the configuration group's caption row, which is empty otherwise. Over a command
+    // button the bar would hide its glyph and caption.
+    stextWaiting = new QLabel(central);
+    stextWaiting->setObjectName(QStringLiteral("stextWaiting"));
+    stextWaiting->setAccessibleName(QStringLiteral("stextWaiting"));
+    stextWaiting->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    stextWaiting->setGeometry(200, kConfTop, 498, 20);
+    stextWaiting->hide();
     ProgressBar1 = new QProgressBar(central);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    // Marquee: the panel gives no progress, only its acknowledgement at the end.
+    // Marquee: neither the panel nor the station gives progress, only an answer at the end.
     ProgressBar1->setRange(0, 0);
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setGeometry(432, 490, 80, 16);
+    ProgressBar1->setGeometry(706, kConfTop + 2, 80, 16);
     ProgressBar1->hide();
     ProgressBar1->raise();
+    m_waitTick = new QTimer(this);
+    m_waitTick->setInterval(kWaitTickMs);
+    connect(m_waitTick, &QTimer::timeout, this, &TfrmMain::refreshWaiting);
 
     // Not resizable: the size is the client area's and the menu bar's, whatever the platform.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -524,19 +545,34 @@ void TfrmMain::FormClose() {
 
 void TfrmMain::btnReadConfClick() {
     settleKeyCodes();
-    if (m_state.mode == rules::Mode::Remote)
+    if (m_state.mode == rules::Mode::Remote) {
+        // A remote command given while one runs does nothing: the one shown goes on.
+        const bool wasBusy = m_remote->busy();
         m_remote->readCommand();
-    else
+        if (!wasBusy && m_remote->busy())
+            beginWaiting(Waiting::RemoteRead);
+    } else {
+        // A read given while the delay check of an earlier one runs keeps that check, and its clock.
+        const bool checking = m_usb->delayCheckRunning();
         m_usb->readCommand();
+        if (m_usb->delayCheckRunning() && (!checking || m_waiting != Waiting::UsbRead))
+            beginWaiting(Waiting::UsbRead);
+    }
     refreshState();
 }
 
 void TfrmMain::btnWriteConfClick() {
     settleKeyCodes();
-    if (m_state.mode == rules::Mode::Remote)
+    if (m_state.mode == rules::Mode::Remote) {
+        const bool wasBusy = m_remote->busy();
         m_remote->writeCommand();
-    else
+        if (!wasBusy && m_remote->busy())
+            beginWaiting(Waiting::RemoteWrite);
+    } else {
         m_usb->writeCommand();
+        if (m_usb->writing())
+            beginWaiting(Waiting::UsbWrite);
+    }
     // The write normalises the addresses and may copy typed passwords: show what stands now.
     fillAll();
     refreshState();
@@ -748,13 +784,87 @@ void TfrmMain::refreshState() {
     btnReadConf->setEnabled(m_state.commandsEnabled);
     btnWriteConf->setEnabled(m_state.commandsEnabled);
     ComComboBox1->setEnabled(m_state.portListEnabled);
-    ProgressBar1->setVisible(m_state.progressVisible);
+    refreshWaiting();
     btnChangePPKNum->setVisible(m_state.mode == rules::Mode::Remote && m_state.changePPKNumVisible);
     for (int i = 0; i < model::kPageCount; ++i)
         pcConf->setTabIcon(i, art::pageMark(m_state.marks[i]));
     const bool reading = m_keyReader->reading();
     sbUVIRead->setChecked(reading);
     sbUVIRead->setText(m_keyReader->toggleCaption());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Waiting for the panel or the station
+
+void TfrmMain::beginWaiting(Waiting what) {
+    // A command that was refused, or has ended already, leaves nothing to wait for.
+    if (m_state.commandsEnabled)
+        return;
+    m_waiting = what;
+    m_waitClock.start();
+    refreshWaiting();
+}
+
+bool TfrmMain::waitingGoesOn() const {
+    if (m_state.commandsEnabled)
+        return false;
+    switch (m_waiting) {
+    case Waiting::UsbRead:
+        return m_usb->delayCheckRunning();
+    case Waiting::UsbWrite:
+        return m_usb->writing();
+    case Waiting::RemoteRead:
+    case Waiting::RemoteWrite:
+        return m_remote->busy();
+    case Waiting::None:
+        break;
+    }
+    return false;
+}
+
+void TfrmMain::refreshWaiting() {
+    if (m_waiting != Waiting::None && !waitingGoesOn())
+        m_waiting = Waiting::None;
+    const bool waiting = m_waiting != Waiting::None;
+    if (waiting) {
+        // Each command against the limit that ends it: a USB read its delay check; a USB write and
+        // a remote read the command watchdog, whose own timer tells the time gone (a command given
+        // again restarts it); a remote write the time limit of its request.
+        qint64 elapsed = m_waitClock.elapsed();
+        int limit = m_remoteWriteMs;
+        switch (m_waiting) {
+        case Waiting::UsbRead:
+            limit = m_delayCheckMs;
+            break;
+        case Waiting::UsbWrite:
+        case Waiting::RemoteRead:
+            limit = m_watchdog->interval();
+            if (m_watchdog->isActive())
+                elapsed = limit - m_watchdog->remainingTime();
+            break;
+        case Waiting::RemoteWrite:
+        case Waiting::None:
+            break;
+        }
+        const Peer peer =
+            m_waiting == Waiting::UsbRead || m_waiting == Waiting::UsbWrite ? Peer::Panel : Peer::Station;
+        stextWaiting->setText(waitingText(peer, elapsed, limit));
+    }
+    stextWaiting->setVisible(waiting);
+    // The bar serves every command, the USB write's as before.
+    ProgressBar1->setVisible(waiting || m_state.progressVisible);
+    if (waiting && !m_waitTick->isActive())
+        m_waitTick->start();
+    else if (!waiting && m_waitTick->isActive())
+        m_waitTick->stop();
+    if (waiting != m_busyCursor) {
+        m_busyCursor = waiting;
+        // Busy, not wait: the window stays usable while it waits.
+        if (waiting)
+            setCursor(Qt::BusyCursor);
+        else
+            unsetCursor();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

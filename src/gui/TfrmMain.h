@@ -10,6 +10,7 @@
 #include "usb/SerialPort.h"
 #include "usb/UsbCommands.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
@@ -29,6 +30,7 @@ class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 class QTableWidget;
+class QTimer;
 class QToolButton;
 class QKeyEvent;
 class QWidget;
@@ -146,6 +148,15 @@ class TfrmMain : public QMainWindow {
     // "Зберегти як..." and "Відкрити" follow the mode, from the start and not only when the menu opens.
     void applyFileMenuRule();
 
+    // What a running command waits for; shown with the seconds gone against the command's limit.
+    enum class Waiting { None, UsbRead, UsbWrite, RemoteRead, RemoteWrite };
+    // A command has started (or started anew): show what it waits for until it ends.
+    void beginWaiting(Waiting what);
+    // Whether the command being shown is still under way.
+    bool waitingGoesOn() const;
+    // The text, the bar and the busy cursor as they stand now; hidden once the command has ended.
+    void refreshWaiting();
+
     model::PanelConfig m_cfg;
     rules::EditorState m_state;
     controller::TController m_ctl;
@@ -165,6 +176,15 @@ class TfrmMain : public QMainWindow {
     bool m_keysAsked = false;
     bool m_keysRunning = false;
     bool m_samePortLists = false;
+
+    // The command being waited for, its clock and the tick that refreshes the seconds.
+    Waiting m_waiting = Waiting::None;
+    QElapsedTimer m_waitClock;
+    QTimer* m_waitTick = nullptr;
+    bool m_busyCursor = false;
+    // The limits of the commands that the watchdog does not bound.
+    int m_delayCheckMs = 0;
+    int m_remoteWriteMs = 0;
 
     // Top band.
     QRadioButton* rbtn_Local = nullptr;
@@ -241,6 +261,8 @@ class TfrmMain : public QMainWindow {
     QPushButton* btnReadConf = nullptr;
     QPushButton* btnWriteConf = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    // What a running command waits for, beside the bar.
+    QLabel* stextWaiting = nullptr;
 
     // Menus.
     QMenu* N1 = nullptr;
