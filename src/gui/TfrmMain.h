@@ -12,6 +12,8 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QMargins>
+#include <QPointer>
 #include <QStringList>
 #include <array>
 #include <memory>
@@ -27,6 +29,8 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QScreen;
+class QScrollArea;
 class QSpinBox;
 class QTabWidget;
 class QTableWidget;
@@ -86,6 +90,7 @@ class TfrmMain : public QMainWindow {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -157,6 +162,21 @@ class TfrmMain : public QMainWindow {
     // The text, the bar and the busy cursor as they stand now; hidden once the command has ended.
     void refreshWaiting();
 
+    // Small screens. The window keeps its fixed size where the screen has room for it; on a screen
+    // too low for it the pages area gets lower (its pages scroll) so that the whole window, the menu
+    // bar and both command buttons included, fits the screen's available area.
+    void fitToScreen();
+    // Puts the whole window, frame included, inside the available area of its screen.
+    void placeOnScreen();
+    // fitToScreen(), and placeOnScreen() if the window then sticks out of its screen.
+    void keepOnScreen();
+    void watchScreen(QScreen* screen);
+    // Each page keeps, as its least size, the size it has in the window at full size: there it
+    // looks as it always has, and it scrolls only when the window is lower than that.
+    void settlePageSizes();
+    QMargins frameMargins() const;
+    void setClientHeight(int height);
+
     model::PanelConfig m_cfg;
     rules::EditorState m_state;
     controller::TController m_ctl;
@@ -186,6 +206,10 @@ class TfrmMain : public QMainWindow {
     int m_delayCheckMs = 0;
     int m_remoteWriteMs = 0;
 
+    // The frame the window was last fitted with, and the screen whose available area it follows.
+    QMargins m_fittedFrame;
+    QPointer<QScreen> m_watchedScreen;
+
     // Top band.
     QRadioButton* rbtn_Local = nullptr;
     QRadioButton* rbtn_Remote = nullptr;
@@ -196,6 +220,7 @@ class TfrmMain : public QMainWindow {
     MaskEdit* meRemoteServerIP = nullptr;
     QSpinBox* seRemoteServerPort = nullptr;
     QLabel* stextConfInfo = nullptr;
+    QGroupBox* gbox_Conf = nullptr;
 
     // Identity and remote access strips.
     QFrame* pSerialNum = nullptr;
@@ -207,6 +232,8 @@ class TfrmMain : public QMainWindow {
     QLabel* l_Pwd = nullptr;
     QLineEdit* edPwd = nullptr;
     QTabWidget* pcConf = nullptr;
+    // Each page's scroll area, in the tab order.
+    std::array<QScrollArea*, model::kPageCount> m_pageAreas{};
 
     // Network page.
     QLabel* l_CapPPKnum = nullptr;
