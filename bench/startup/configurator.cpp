@@ -7,8 +7,6 @@
 #include "SingleInstance.h"
 #include "TfrmMain.h"
 
-#include <QFont>
-
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
@@ -17,11 +15,7 @@ int main(int argc, char* argv[]) {
     zorel8z::gui::SingleInstance guard;
     if (!guard.claim())
         return 1;
-    QFont font(QStringLiteral("Tahoma"));
-    font.setFamilies(
-        {QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(15);
-    QApplication::setFont(font);
+    zorel8z::gui::Application::useProgramFont();
     zorel8z::gui::TfrmMain window;
     window.show();
     if (count) {

@@ -1,6 +1,6 @@
 // Anchor of the start-up bench: a plain Qt Widgets window with as many widgets of the same kinds as
-// the configurator's window (menus, five pages with an inner page control, two grids of 24 rows,
-// lists, spin fields, line edits, labels), in a binary that links nothing but Qt Widgets. No artwork,
+// the configurator's window (menus, five scrolling pages with an inner page control, two grids of 24
+// rows, lists, spin fields, line edits, labels), in a binary that links nothing but Qt Widgets. No artwork,
 // no rules, no serial ports, no settings. Prints "shown" once its first paint has been handled, or
 // with --count the number of widgets of each class.
 #include "ShownReport.h"
@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -54,7 +55,10 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < 5; ++i) {
         auto* w = new QWidget;
         page[i] = new QGridLayout(w);
-        pages->addTab(w, QStringLiteral("Page %1").arg(i));
+        auto* area = new QScrollArea;
+        area->setWidgetResizable(true);
+        area->setWidget(w);
+        pages->addTab(area, QStringLiteral("Page %1").arg(i));
     }
     top->addWidget(pages, 1, 0, 1, 4);
     auto* inner = new QTabWidget;
@@ -64,7 +68,7 @@ int main(int argc, char* argv[]) {
     page[1]->addWidget(table(3), 0, 2, 10, 1);
     page[4]->addWidget(table(2), 0, 2, 10, 1);
 
-    for (int i = 0; i < 56; ++i)
+    for (int i = 0; i < 57; ++i)
         page[i % 5]->addWidget(new QLabel(QStringLiteral("Label %1").arg(i)), i / 5, 0);
     for (int i = 0; i < 33; ++i) {
         auto* box = new QComboBox;

@@ -2,6 +2,7 @@
 
 #include "common/Errors.h"
 
+#include <QFont>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -22,6 +23,14 @@ bool Application::loadUkrainianTranslations() {
     }
     installTranslator(translator);
     return true;
+}
+
+void Application::useProgramFont() {
+    QFont font(QStringLiteral("Tahoma"));
+    font.setFamilies(
+        {QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(15);
+    setFont(font);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -21,6 +21,9 @@ class Application : public QApplication {
     // installed, and Qt's texts stay English.
     bool loadUkrainianTranslations();
 
+    // The font the window is designed for (its sizes and positions assume it), on every platform.
+    static void useProgramFont();
+
   private:
     void report(const QString& text);
 

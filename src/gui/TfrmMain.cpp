@@ -7,6 +7,7 @@
 #include "StringGrid.h"
 
 #include "common/Errors.h"
+#include "common/Waiting.h"
 #include "export/ConfExport.h"
 #include "export/ZoneSummary.h"
 #include "model/ConfigFile.h"
@@ -31,16 +32,22 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
+#include <algorithm>
 #include <optional>
 
 namespace zorel8z::gui {
@@ -63,6 +70,21 @@ class FillGuard {
 };
 
 const QChar kEnter(13);
+
+// The client area as designed, below the menu bar, and its parts that move when a low screen makes
+// it lower: the configuration group (the pages) gets lower, the command buttons move up.
+constexpr int kClientWidth = 794;
+constexpr int kClientHeight = 524;
+constexpr int kConfTop = 126;
+constexpr int kConfHeight = 344;
+constexpr int kButtonsTop = 478;
+// The pages area keeps at least this much of its height; below it the window no longer shrinks.
+constexpr int kMaxShrink = 144;
+// How often, and how many times, the window looks for the frame a window manager puts around it.
+constexpr int kFrameWatchMs = 100;
+constexpr int kFrameWatchLooks = 30;
+// How often the seconds of a waiting command are brought up to date.
+constexpr int kWaitTickMs = 250;
 
 // The character a key types, as the grids' rules know characters: Enter, Backspace and Escape
 // included; Tab, Delete and keys without text (arrows, function keys) type none.
@@ -122,6 +144,8 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     m_keyReader = std::make_unique<usb::KeyReader>(m_cfg, m_state, *m_readerPort, *m_panelPort, *m_shell);
     m_remote = std::make_unique<remote::RemoteCommands>(m_cfg, m_state, *http, *m_shell, *m_watchdog,
                                                         options.remoteTimings);
+    m_delayCheckMs = options.usbTimings.delayCheckMs;
+    m_remoteWriteMs = options.remoteTimings.writeTimeoutMs;
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(texts::kCaption);
@@ -136,14 +160,14 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     buildMenus();
     auto* central = new QWidget;
     central->setObjectName(QStringLiteral("clientArea"));
-    central->setFixedSize(794, 524);
+    central->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(central);
     buildTopBand(central);
 
-    auto* configGroup = new QGroupBox(QStringLiteral("Конфігурація ППК"), central);
-    configGroup->setObjectName(QStringLiteral("gbox_Conf"));
-    configGroup->setGeometry(8, 126, 778, 344);
-    auto* configLayout = new QVBoxLayout(configGroup);
+    gbox_Conf = new QGroupBox(QStringLiteral("Конфігурація ППК"), central);
+    gbox_Conf->setObjectName(QStringLiteral("gbox_Conf"));
+    gbox_Conf->setGeometry(8, kConfTop, 778, kConfHeight);
+    auto* configLayout = new QVBoxLayout(gbox_Conf);
     configLayout->setContentsMargins(8, 4, 8, 8);
     configLayout->setSpacing(4);
 
@@ -213,8 +237,19 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     pcConf->tabBar()->setFont(tabFont);
     const std::array<QWidget*, model::kPageCount> pages = {
         buildNetworkPage(), buildUsersPage(), buildZonesPage(), buildParamsPage(), buildKeysPage()};
-    for (int i = 0; i < model::kPageCount; ++i)
-        pcConf->addTab(pages[i], art::pageMark(PageMark::None), remote::pageCaption(Page(i)));
+    for (int i = 0; i < model::kPageCount; ++i) {
+        // Each page scrolls when a low screen leaves the pages area less than the page needs; where
+        // there is room it fills the area as it always has, and looks as it always has.
+        auto* area = new QScrollArea;
+        area->setObjectName(pages[i]->objectName() + QStringLiteral("Scroll"));
+        area->setFrameShape(QFrame::NoFrame);
+        area->setWidgetResizable(true);
+        area->setWidget(pages[i]);
+        area->viewport()->setAutoFillBackground(false);
+        pages[i]->setAutoFillBackground(false);
+        m_pageAreas[i] = area;
+        pcConf->addTab(area, art::pageMark(PageMark::None), remote::pageCaption(Page(i)));
+    }
     configLayout->addWidget(pcConf, 1);
 
     btnReadConf = new QPushButton(central);
@@ -222,21 +257,33 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     btnReadConf->setAccessibleName(QStringLiteral("btnReadConf"));
     btnReadConf->setIcon(art::glyph(art::Glyph::Read));
     btnReadConf->setIconSize(QSize(24, 24));
-    btnReadConf->setGeometry(8, 478, 360, 40);
+    btnReadConf->setGeometry(8, kButtonsTop, 360, 40);
     btnWriteConf = new QPushButton(central);
     btnWriteConf->setObjectName(QStringLiteral("btnWriteConf"));
     btnWriteConf->setAccessibleName(QStringLiteral("btnWriteConf"));
     btnWriteConf->setIcon(art::glyph(art::Glyph::Write));
     btnWriteConf->setIconSize(QSize(24, 24));
-    btnWriteConf->setGeometry(426, 478, 360, 40);
+    btnWriteConf->setGeometry(426, kButtonsTop, 360, 40);
+    // While a command runs: what it waits for and the seconds gone, with the marquee bar at the
+    // right end of the configuration group's caption row, which is empty otherwise. Over a command
+    // button the bar would hide its glyph and caption.
+    stextWaiting = new QLabel(central);
+    stextWaiting->setObjectName(QStringLiteral("stextWaiting"));
+    stextWaiting->setAccessibleName(QStringLiteral("stextWaiting"));
+    stextWaiting->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    stextWaiting->setGeometry(200, kConfTop, 498, 20);
+    stextWaiting->hide();
     ProgressBar1 = new QProgressBar(central);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    // Marquee: the panel gives no progress, only its acknowledgement at the end.
+    // Marquee: neither the panel nor the station gives progress, only an answer at the end.
     ProgressBar1->setRange(0, 0);
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setGeometry(432, 490, 80, 16);
+    ProgressBar1->setGeometry(706, kConfTop + 2, 80, 16);
     ProgressBar1->hide();
     ProgressBar1->raise();
+    m_waitTick = new QTimer(this);
+    m_waitTick->setInterval(kWaitTickMs);
+    connect(m_waitTick, &QTimer::timeout, this, &TfrmMain::refreshWaiting);
 
     // Not resizable: the size is the client area's and the menu bar's, whatever the platform.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -477,8 +524,113 @@ void TfrmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_shown) {
         m_shown = true;
+        // Fitted and placed before it is first mapped, so it starts on the screen.
+        if (QWindow* handle = windowHandle())
+            connect(handle, &QWindow::screenChanged, this, [this](QScreen* screen) {
+                watchScreen(screen);
+                fitToScreen();
+            });
+        watchScreen(screen());
+        settlePageSizes();
+        fitToScreen();
+        placeOnScreen();
+        // On X11 the window manager frames the window only after it is mapped, and nothing tells
+        // the window when: look for the frame for a while after the first show.
+        auto* frameWatch = new QTimer(this);
+        frameWatch->setInterval(kFrameWatchMs);
+        connect(frameWatch, &QTimer::timeout, this, [this, frameWatch, looks = 0]() mutable {
+            if (frameMargins() != m_fittedFrame)
+                keepOnScreen();
+            if (++looks >= kFrameWatchLooks) {
+                frameWatch->stop();
+                frameWatch->deleteLater();
+            }
+        });
+        frameWatch->start();
         FormShow();
     }
+}
+
+void TfrmMain::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // A frame that came or changed since the window was fitted (a window manager framing it late)
+    // asks for a fit with the real frame. A move by the user leaves the frame as it is.
+    if (m_shown && frameMargins() != m_fittedFrame)
+        keepOnScreen();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Small screens
+
+QMargins TfrmMain::frameMargins() const {
+    const QWindow* handle = windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+void TfrmMain::settlePageSizes() {
+    // Laid out at full size by now: the window's children are shown before the window itself. The
+    // stack lays out only its open page; every page gets that same area.
+    const QSize full = pcConf->currentWidget()->size();
+    for (QScrollArea* area : m_pageAreas) {
+        QWidget* page = area->widget();
+        page->setMinimumSize(page->minimumSizeHint().boundedTo(full));
+    }
+}
+
+void TfrmMain::watchScreen(QScreen* screen) {
+    if (m_watchedScreen == screen)
+        return;
+    if (m_watchedScreen)
+        disconnect(m_watchedScreen, nullptr, this, nullptr);
+    m_watchedScreen = screen;
+    // A panel that appears or grows, or another resolution, changes the room the window has.
+    if (screen)
+        connect(screen, &QScreen::availableGeometryChanged, this, &TfrmMain::keepOnScreen);
+}
+
+void TfrmMain::fitToScreen() {
+    const QScreen* where = screen();
+    if (!where)
+        return;
+    const QRect available = where->availableGeometry();
+    const QMargins frame = frameMargins();
+    m_fittedFrame = frame;
+    const QWidget* bar = menuWidget();
+    const int barHeight = bar ? bar->sizeHint().height() : 0;
+    const int room = available.height() - frame.top() - frame.bottom() - barHeight;
+    setClientHeight(std::clamp(room, kClientHeight - kMaxShrink, kClientHeight));
+}
+
+void TfrmMain::setClientHeight(int height) {
+    if (centralWidget()->height() == height && centralWidget()->minimumHeight() == height)
+        return;
+    const int shrink = kClientHeight - height;
+    centralWidget()->setFixedSize(kClientWidth, height);
+    gbox_Conf->setGeometry(8, kConfTop, 778, kConfHeight - shrink);
+    btnReadConf->move(btnReadConf->x(), kButtonsTop - shrink);
+    btnWriteConf->move(btnWriteConf->x(), kButtonsTop - shrink);
+    // The window takes its new fixed size now, before it is placed.
+    layout()->activate();
+}
+
+void TfrmMain::placeOnScreen() {
+    const QScreen* where = screen();
+    if (!where)
+        return;
+    const QRect available = where->availableGeometry();
+    const QMargins frame = frameMargins();
+    const QSize outer = size().grownBy(frame);
+    // Centred where it fits; where it does not, its top left corner (the menu bar) stays in sight.
+    const int x = available.x() + std::max(0, (available.width() - outer.width()) / 2);
+    const int y = available.y() + std::max(0, (available.height() - outer.height()) / 2);
+    move(x, y);
+}
+
+void TfrmMain::keepOnScreen() {
+    fitToScreen();
+    const QScreen* where = screen();
+    if (where && !where->availableGeometry().contains(frameGeometry()))
+        placeOnScreen();
 }
 
 void TfrmMain::FormShow() {
@@ -524,19 +676,34 @@ void TfrmMain::FormClose() {
 
 void TfrmMain::btnReadConfClick() {
     settleKeyCodes();
-    if (m_state.mode == rules::Mode::Remote)
+    if (m_state.mode == rules::Mode::Remote) {
+        // A remote command given while one runs does nothing: the one shown goes on.
+        const bool wasBusy = m_remote->busy();
         m_remote->readCommand();
-    else
+        if (!wasBusy && m_remote->busy())
+            beginWaiting(Waiting::RemoteRead);
+    } else {
+        // A read given while the delay check of an earlier one runs keeps that check, and its clock.
+        const bool checking = m_usb->delayCheckRunning();
         m_usb->readCommand();
+        if (m_usb->delayCheckRunning() && (!checking || m_waiting != Waiting::UsbRead))
+            beginWaiting(Waiting::UsbRead);
+    }
     refreshState();
 }
 
 void TfrmMain::btnWriteConfClick() {
     settleKeyCodes();
-    if (m_state.mode == rules::Mode::Remote)
+    if (m_state.mode == rules::Mode::Remote) {
+        const bool wasBusy = m_remote->busy();
         m_remote->writeCommand();
-    else
+        if (!wasBusy && m_remote->busy())
+            beginWaiting(Waiting::RemoteWrite);
+    } else {
         m_usb->writeCommand();
+        if (m_usb->writing())
+            beginWaiting(Waiting::UsbWrite);
+    }
     // The write normalises the addresses and may copy typed passwords: show what stands now.
     fillAll();
     refreshState();
@@ -748,13 +915,87 @@ void TfrmMain::refreshState() {
     btnReadConf->setEnabled(m_state.commandsEnabled);
     btnWriteConf->setEnabled(m_state.commandsEnabled);
     ComComboBox1->setEnabled(m_state.portListEnabled);
-    ProgressBar1->setVisible(m_state.progressVisible);
+    refreshWaiting();
     btnChangePPKNum->setVisible(m_state.mode == rules::Mode::Remote && m_state.changePPKNumVisible);
     for (int i = 0; i < model::kPageCount; ++i)
         pcConf->setTabIcon(i, art::pageMark(m_state.marks[i]));
     const bool reading = m_keyReader->reading();
     sbUVIRead->setChecked(reading);
     sbUVIRead->setText(m_keyReader->toggleCaption());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Waiting for the panel or the station
+
+void TfrmMain::beginWaiting(Waiting what) {
+    // A command that was refused, or has ended already, leaves nothing to wait for.
+    if (m_state.commandsEnabled)
+        return;
+    m_waiting = what;
+    m_waitClock.start();
+    refreshWaiting();
+}
+
+bool TfrmMain::waitingGoesOn() const {
+    if (m_state.commandsEnabled)
+        return false;
+    switch (m_waiting) {
+    case Waiting::UsbRead:
+        return m_usb->delayCheckRunning();
+    case Waiting::UsbWrite:
+        return m_usb->writing();
+    case Waiting::RemoteRead:
+    case Waiting::RemoteWrite:
+        return m_remote->busy();
+    case Waiting::None:
+        break;
+    }
+    return false;
+}
+
+void TfrmMain::refreshWaiting() {
+    if (m_waiting != Waiting::None && !waitingGoesOn())
+        m_waiting = Waiting::None;
+    const bool waiting = m_waiting != Waiting::None;
+    if (waiting) {
+        // Each command against the limit that ends it: a USB read its delay check; a USB write and
+        // a remote read the command watchdog, whose own timer tells the time gone (a command given
+        // again restarts it); a remote write the time limit of its request.
+        qint64 elapsed = m_waitClock.elapsed();
+        int limit = m_remoteWriteMs;
+        switch (m_waiting) {
+        case Waiting::UsbRead:
+            limit = m_delayCheckMs;
+            break;
+        case Waiting::UsbWrite:
+        case Waiting::RemoteRead:
+            limit = m_watchdog->interval();
+            if (m_watchdog->isActive())
+                elapsed = limit - m_watchdog->remainingTime();
+            break;
+        case Waiting::RemoteWrite:
+        case Waiting::None:
+            break;
+        }
+        const Peer peer =
+            m_waiting == Waiting::UsbRead || m_waiting == Waiting::UsbWrite ? Peer::Panel : Peer::Station;
+        stextWaiting->setText(waitingText(peer, elapsed, limit));
+    }
+    stextWaiting->setVisible(waiting);
+    // The bar serves every command, the USB write's as before.
+    ProgressBar1->setVisible(waiting || m_state.progressVisible);
+    if (waiting && !m_waitTick->isActive())
+        m_waitTick->start();
+    else if (!waiting && m_waitTick->isActive())
+        m_waitTick->stop();
+    if (waiting != m_busyCursor) {
+        m_busyCursor = waiting;
+        // Busy, not wait: the window stays usable while it waits.
+        if (waiting)
+            setCursor(Qt::BusyCursor);
+        else
+            unsetCursor();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -10,7 +10,10 @@
 #include "usb/SerialPort.h"
 #include "usb/UsbCommands.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QMargins>
+#include <QPointer>
 #include <QStringList>
 #include <array>
 #include <memory>
@@ -26,9 +29,12 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QScreen;
+class QScrollArea;
 class QSpinBox;
 class QTabWidget;
 class QTableWidget;
+class QTimer;
 class QToolButton;
 class QKeyEvent;
 class QWidget;
@@ -84,6 +90,7 @@ class TfrmMain : public QMainWindow {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -146,6 +153,30 @@ class TfrmMain : public QMainWindow {
     // "Зберегти як..." and "Відкрити" follow the mode, from the start and not only when the menu opens.
     void applyFileMenuRule();
 
+    // What a running command waits for; shown with the seconds gone against the command's limit.
+    enum class Waiting { None, UsbRead, UsbWrite, RemoteRead, RemoteWrite };
+    // A command has started (or started anew): show what it waits for until it ends.
+    void beginWaiting(Waiting what);
+    // Whether the command being shown is still under way.
+    bool waitingGoesOn() const;
+    // The text, the bar and the busy cursor as they stand now; hidden once the command has ended.
+    void refreshWaiting();
+
+    // Small screens. The window keeps its fixed size where the screen has room for it; on a screen
+    // too low for it the pages area gets lower (its pages scroll) so that the whole window, the menu
+    // bar and both command buttons included, fits the screen's available area.
+    void fitToScreen();
+    // Puts the whole window, frame included, inside the available area of its screen.
+    void placeOnScreen();
+    // fitToScreen(), and placeOnScreen() if the window then sticks out of its screen.
+    void keepOnScreen();
+    void watchScreen(QScreen* screen);
+    // Each page keeps, as its least size, the size it has in the window at full size: there it
+    // looks as it always has, and it scrolls only when the window is lower than that.
+    void settlePageSizes();
+    QMargins frameMargins() const;
+    void setClientHeight(int height);
+
     model::PanelConfig m_cfg;
     rules::EditorState m_state;
     controller::TController m_ctl;
@@ -166,6 +197,19 @@ class TfrmMain : public QMainWindow {
     bool m_keysRunning = false;
     bool m_samePortLists = false;
 
+    // The command being waited for, its clock and the tick that refreshes the seconds.
+    Waiting m_waiting = Waiting::None;
+    QElapsedTimer m_waitClock;
+    QTimer* m_waitTick = nullptr;
+    bool m_busyCursor = false;
+    // The limits of the commands that the watchdog does not bound.
+    int m_delayCheckMs = 0;
+    int m_remoteWriteMs = 0;
+
+    // The frame the window was last fitted with, and the screen whose available area it follows.
+    QMargins m_fittedFrame;
+    QPointer<QScreen> m_watchedScreen;
+
     // Top band.
     QRadioButton* rbtn_Local = nullptr;
     QRadioButton* rbtn_Remote = nullptr;
@@ -176,6 +220,7 @@ class TfrmMain : public QMainWindow {
     MaskEdit* meRemoteServerIP = nullptr;
     QSpinBox* seRemoteServerPort = nullptr;
     QLabel* stextConfInfo = nullptr;
+    QGroupBox* gbox_Conf = nullptr;
 
     // Identity and remote access strips.
     QFrame* pSerialNum = nullptr;
@@ -187,6 +232,8 @@ class TfrmMain : public QMainWindow {
     QLabel* l_Pwd = nullptr;
     QLineEdit* edPwd = nullptr;
     QTabWidget* pcConf = nullptr;
+    // Each page's scroll area, in the tab order.
+    std::array<QScrollArea*, model::kPageCount> m_pageAreas{};
 
     // Network page.
     QLabel* l_CapPPKnum = nullptr;
@@ -241,6 +288,8 @@ class TfrmMain : public QMainWindow {
     QPushButton* btnReadConf = nullptr;
     QPushButton* btnWriteConf = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    // What a running command waits for, beside the bar.
+    QLabel* stextWaiting = nullptr;
 
     // Menus.
     QMenu* N1 = nullptr;

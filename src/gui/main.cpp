@@ -5,8 +5,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFont>
-#include <QScreen>
 
 int main(int argc, char* argv[]) {
     zorel8z::gui::Application app(argc, argv);
@@ -18,7 +16,8 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     const QCommandLineOption extraPort(
         QStringLiteral("extra-port"),
-        QStringLiteral("Додати шлях пристрою до обох списків портів (можна повторювати)."), QStringLiteral("PATH"));
+        QStringLiteral("Додати шлях пристрою до обох списків портів (можна повторювати)."),
+        QStringLiteral("PATH"));
     parser.addOption(extraPort);
     parser.process(app);
 
@@ -27,10 +26,7 @@ int main(int argc, char* argv[]) {
     if (!guard.claim())
         return 0;
 
-    QFont font(QStringLiteral("Tahoma"));
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(15);
-    QApplication::setFont(font);
+    zorel8z::gui::Application::useProgramFont();
 
     zorel8z::gui::WindowOptions options;
     options.extraPorts = parser.values(extraPort);
@@ -41,9 +37,7 @@ int main(int argc, char* argv[]) {
         window.raise();
         window.activateWindow();
     });
-    // Centred on the desktop.
+    // The window fits itself to its screen and places itself inside it as it is first shown.
     window.show();
-    if (const QScreen* screen = window.screen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
     return app.exec();
 }

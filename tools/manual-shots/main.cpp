@@ -65,11 +65,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s CONFIG OUT_DIR\n", kTool);
         return 2;
     }
-    QFont font(QStringLiteral("Tahoma"));
-    font.setFamilies(
-        {QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(15);
-    QApplication::setFont(font);
+    gui::Application::useProgramFont();
 
     model::PanelConfig cfg;
     QString error;
