@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 
 #include "platform/Platform.h"
 
@@ -55,6 +56,23 @@ QString SingleInstance::serverName() const {
 #endif
 }
 
+bool SingleInstance::wakeRunningCopy() const {
+    // A copy that has just taken the lock opens its server a moment later: ask a few times.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        QLocalSocket socket;
+        socket.connectToServer(serverName());
+        if (socket.waitForConnected(1000)) {
+            socket.write("show");
+            socket.flush();
+            socket.waitForBytesWritten(1000);
+            socket.disconnectFromServer();
+            return true;
+        }
+        QThread::msleep(250);
+    }
+    return false;
+}
+
 bool SingleInstance::claim() {
     // Without a folder of the user's own there is nowhere safe to keep a guard: run without one.
     if (m_folder.isEmpty())
@@ -66,15 +84,14 @@ bool SingleInstance::claim() {
         // A lock that cannot even be tried (no right to the folder) is no other copy.
         if (m_lock->error() != QLockFile::LockFailedError)
             return true;
-        QLocalSocket socket;
-        socket.connectToServer(serverName());
-        if (socket.waitForConnected(1000)) {
-            socket.write("show");
-            socket.flush();
-            socket.waitForBytesWritten(1000);
-            socket.disconnectFromServer();
-        }
-        return false;
+        if (wakeRunningCopy())
+            return false;
+        // Nobody answers: the lock was left by a copy that is gone, and its process number now
+        // belongs to another program (numbers are handed out again after a restart, on Windows
+        // soon). Ending here would end every start, without a word; take the lock over, or run
+        // without a guard when it cannot be taken.
+        if (!m_lock->removeStaleLockFile() || !m_lock->tryLock(100))
+            return true;
     }
     // A socket left behind by a killed copy would make listen() fail.
     QLocalServer::removeServer(serverName());

@@ -21,7 +21,8 @@ class SingleInstance : public QObject {
     ~SingleInstance() override;
 
     // True: this is the first copy and now owns the guard (or no guard can be kept, and the program
-    // runs without one). False: another copy of this user runs and has been asked to show itself.
+    // runs without one). False: another copy of this user runs and has been asked to show itself. A
+    // lock whose holder does not answer is taken over: it was left by a copy that is gone.
     bool claim();
 
     static QString keyForExecutable(const QString& path);
@@ -37,6 +38,9 @@ class SingleInstance : public QObject {
     void activationRequested();
 
   private:
+    // Asks the copy holding the lock to show itself; false when none answers.
+    bool wakeRunningCopy() const;
+
     QString m_key;
     QString m_folder;
     std::unique_ptr<QLockFile> m_lock;

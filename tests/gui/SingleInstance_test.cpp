@@ -5,7 +5,9 @@
 
 #include "SingleInstance.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -36,6 +38,19 @@ TEST(SingleInstance, TheGuardIsPerUserFolder) {
     EXPECT_TRUE(test::waitFor([&] { return wakes == 1; }));
     EXPECT_TRUE(first.lockPath().startsWith(userA.path()));
     EXPECT_TRUE(first.serverName().startsWith(userA.path()));
+}
+
+// A lock held where no copy answers (its number now belongs to another program, as happens after a
+// restart) must not end every start without a word: the program runs.
+TEST(SingleInstance, ALockWhoseHolderDoesNotAnswerDoesNotStopTheProgram) {
+    test::guiApp();
+    QTemporaryDir user;
+    const QString key = QStringLiteral("zorel8z-guard-silent-holder");
+    QLockFile held(QDir(user.path()).filePath(key + U(".lock")));
+    held.setStaleLockTime(0);
+    ASSERT_TRUE(held.tryLock(0));
+    gui::SingleInstance guard(key, user.path());
+    EXPECT_TRUE(guard.claim());
 }
 
 TEST(SingleInstance, TheDefaultFolderIsTheUsersOwn) {

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace zorel8z::usb {
@@ -45,6 +46,13 @@ WinSerialPort::WinSerialPort(QStringList extraPorts, int quietMs, QObject* paren
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(quietMs);
     connect(&m_quiet, &QTimer::timeout, this, &WinSerialPort::reportWaiting);
+    // A tenth of the quiet, so polling does not stretch the quiet a frame is judged by.
+    m_poll.setTimerType(Qt::PreciseTimer);
+    m_poll.setInterval(std::max(1, quietMs / 10));
+    connect(&m_poll, &QTimer::timeout, this, [this] {
+        if (m_line)
+            pullInput();
+    });
 }
 
 WinSerialPort::~WinSerialPort() {
@@ -179,7 +187,7 @@ void WinSerialPort::armWait() {
             m_line->notifier->setEnabled(true);
             return;
         }
-        breakLine();
+        waitFailed();
         return;
     }
     if (m_line) // signalled 64 times in a row: look again from the event loop
@@ -196,11 +204,23 @@ void WinSerialPort::onCommEvent() {
     m_line->notifier->setEnabled(false);
     DWORD ignored = 0;
     if (!::GetOverlappedResult(m_line->handle, &m_line->wait, &ignored, FALSE)) {
-        breakLine();
+        waitFailed();
         return;
     }
     if (pullInput())
         armWait();
+}
+
+void WinSerialPort::waitFailed() {
+    // Whether the port itself still answers tells a driver without event waits from a vanished one.
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!::ClearCommError(m_line->handle, &errors, &status)) {
+        breakLine();
+        return;
+    }
+    if (pullInput())
+        m_poll.start();
 }
 
 bool WinSerialPort::pullInput() {
@@ -260,6 +280,7 @@ void WinSerialPort::breakLine() {
 
 void WinSerialPort::close() {
     m_quiet.stop();
+    m_poll.stop();
     if (!m_line)
         return;
     std::unique_ptr<Line> line = std::move(m_line);

@@ -15,7 +15,8 @@ namespace zorel8z::usb {
 // The line settings are the panel's: 9600 8N1, DTR and RTS off, no handshake, driver queues of 1024
 // bytes, a read returning at once with what is waiting, a write timing out after 100 ms a byte plus
 // 1000 ms. Arrival is watched by an overlapped WaitCommEvent whose event the owner's event loop waits on,
-// so no thread of our own is needed. Received bytes are coalesced like QtSerialPort does: reported after
+// so no thread of our own is needed. A driver that cannot wait for events (some virtual ports, Wine's
+// link to a pseudo-terminal, which has no modem lines) is polled every few milliseconds instead. Received bytes are coalesced like QtSerialPort does: reported after
 // `quietMs` of quiet, or at once when a whole frame is waiting.
 class WinSerialPort : public SerialPort {
     Q_OBJECT
@@ -44,6 +45,8 @@ class WinSerialPort : public SerialPort {
     struct Line;
     void armWait();
     void onCommEvent();
+    // Falls back to polling when the driver refuses to wait; breaks the line when it is gone.
+    void waitFailed();
     // Moves whatever the driver holds into m_buffer; false when the line failed.
     bool pullInput();
     void reportWaiting();
@@ -52,6 +55,7 @@ class WinSerialPort : public SerialPort {
     std::unique_ptr<Line> m_line;
     QStringList m_extraPorts;
     QTimer m_quiet;
+    QTimer m_poll;
     QByteArray m_buffer;
     QString m_name = QStringLiteral("COM1");
 };
