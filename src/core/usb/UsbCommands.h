@@ -91,6 +91,8 @@ class UsbCommands : public QObject {
     void acknowledged();
     void endCommand(bool closePort);
     void showUsbError(const QString& text);
+    // The port would not open: the system's words, and what to do when it is a matter of permission.
+    void showOpenError();
 
     model::PanelConfig& m_cfg;
     rules::EditorState& m_state;
