@@ -234,7 +234,20 @@ void UsbCommands::portPicked(const QString& name) {
 
 QStringList UsbCommands::refreshPorts() {
     m_port.close();
+    return chooseFirst(m_port.availablePorts());
+}
+
+std::optional<QStringList> UsbCommands::devicesChanged() {
+    if (!m_state.portListEnabled || m_writing || m_dispatchSuspended)
+        return std::nullopt;
     const QStringList ports = m_port.availablePorts();
+    if (m_state.portSelected && ports.contains(m_port.portName()))
+        return ports;
+    return chooseFirst(ports);
+}
+
+QStringList UsbCommands::chooseFirst(const QStringList& ports) {
+    m_port.close();
     m_state.portSelected = !ports.isEmpty();
     if (!ports.isEmpty())
         m_port.setPortName(ports.first());
