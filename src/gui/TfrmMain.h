@@ -7,6 +7,7 @@
 #include "remote/RemoteCommands.h"
 #include "rules/EditorState.h"
 #include "usb/KeyReader.h"
+#include "usb/PortWatcher.h"
 #include "usb/SerialPort.h"
 #include "usb/UsbCommands.h"
 
@@ -29,6 +30,7 @@ class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 class QTableWidget;
+class QTimer;
 class QToolButton;
 class QKeyEvent;
 class QWidget;
@@ -59,7 +61,8 @@ struct WindowOptions {
     Shell* shell = nullptr;
     // Not owned; nullptr: the libcurl client.
     remote::HttpClient* http = nullptr;
-    // Serial ports; nullptr: Qt serial ports over the system's devices and `extraPorts`.
+    // Serial ports; nullptr: Qt serial ports over the system's devices and `extraPorts`, whose lists
+    // follow devices plugged in and pulled out. Ports handed in list what their owner says, unwatched.
     std::unique_ptr<usb::SerialPort> panelPort;
     std::unique_ptr<usb::SerialPort> readerPort;
 };
@@ -146,6 +149,12 @@ class TfrmMain : public QMainWindow {
     // "Зберегти як..." and "Відкрити" follow the mode, from the start and not only when the menu opens.
     void applyFileMenuRule();
 
+    // Port lists: the names, each with what the system tells of its device as its tooltip.
+    void fillPortList(QComboBox* box, const usb::SerialPort& port, const QStringList& ports, int selected);
+    // Devices were plugged in or pulled out.
+    void devicesChanged();
+    void panelDevicesChanged();
+
     model::PanelConfig m_cfg;
     rules::EditorState m_state;
     controller::TController m_ctl;
@@ -165,6 +174,9 @@ class TfrmMain : public QMainWindow {
     bool m_keysAsked = false;
     bool m_keysRunning = false;
     bool m_samePortLists = false;
+    std::unique_ptr<usb::PortWatcher> m_portWatcher;
+    // Asks the panel list again once a command no longer holds the port.
+    QTimer* m_panelPortsAgain = nullptr;
 
     // Top band.
     QRadioButton* rbtn_Local = nullptr;
