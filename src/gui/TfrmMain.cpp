@@ -146,6 +146,16 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
                                                         options.remoteTimings);
     m_delayCheckMs = options.usbTimings.delayCheckMs;
     m_remoteWriteMs = options.remoteTimings.writeTimeoutMs;
+    if (m_samePortLists) {
+        // The watcher lists through a port object of its own: the window's belong to the window's thread.
+        m_portWatcher = std::make_unique<usb::PortWatcher>(
+            [extra = options.extraPorts] { return usb::SystemSerialPort(extra).availablePorts(); });
+        connect(m_portWatcher.get(), &usb::PortWatcher::changed, this, &TfrmMain::devicesChanged);
+    }
+    m_panelPortsAgain = new QTimer(this);
+    m_panelPortsAgain->setSingleShot(true);
+    m_panelPortsAgain->setInterval(500);
+    connect(m_panelPortsAgain, &QTimer::timeout, this, &TfrmMain::panelDevicesChanged);
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(texts::kCaption);
@@ -361,19 +371,13 @@ void TfrmMain::connectControls() {
     });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] {
         const QStringList ports = m_usb->refreshPorts();
-        FillGuard guard(m_filling);
-        ComComboBox1->clear();
-        ComComboBox1->addItems(ports);
-        ComComboBox1->setCurrentIndex(ports.isEmpty() ? -1 : 0);
+        fillPortList(ComComboBox1, *m_panelPort, ports, ports.isEmpty() ? -1 : 0);
     });
     connect(ComComboBox2, &QComboBox::activated, this,
             [this] { m_keyReader->portPicked(ComComboBox2->currentText()); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] {
         const QStringList ports = m_keyReader->refreshPorts();
-        FillGuard guard(m_filling);
-        ComComboBox2->clear();
-        ComComboBox2->addItems(ports);
-        ComComboBox2->setCurrentIndex(ports.isEmpty() ? -1 : 0);
+        fillPortList(ComComboBox2, *m_readerPort, ports, ports.isEmpty() ? -1 : 0);
     });
 
     // Network page.
@@ -637,10 +641,8 @@ void TfrmMain::FormShow() {
     FillGuard guard(m_filling);
     const QStringList panelPorts = m_panelPort->availablePorts();
     const QStringList readerPorts = m_samePortLists ? panelPorts : m_readerPort->availablePorts();
-    ComComboBox1->clear();
-    ComComboBox1->addItems(panelPorts);
-    ComComboBox2->clear();
-    ComComboBox2->addItems(readerPorts);
+    fillPortList(ComComboBox1, *m_panelPort, panelPorts, -1);
+    fillPortList(ComComboBox2, m_samePortLists ? *m_panelPort : *m_readerPort, readerPorts, -1);
 
     const StoredSettings stored = readSettings();
     meRemoteServerIP->putText(stored.defaultIP);
@@ -660,6 +662,38 @@ void TfrmMain::FormShow() {
     applyFileMenuRule();
     rules::TakeZoneSnapshot(m_cfg, m_state);
     refreshState();
+    if (m_portWatcher)
+        m_portWatcher->start(panelPorts);
+}
+
+void TfrmMain::fillPortList(QComboBox* box, const usb::SerialPort& port, const QStringList& ports,
+                            int selected) {
+    FillGuard guard(m_filling);
+    box->clear();
+    for (const QString& name : ports) {
+        box->addItem(name);
+        const QString device = port.portDescription(name);
+        if (!device.isEmpty())
+            box->setItemData(box->count() - 1, device, Qt::ToolTipRole);
+    }
+    box->setCurrentIndex(selected);
+}
+
+void TfrmMain::devicesChanged() {
+    const QStringList readerPorts = m_keyReader->devicesChanged();
+    fillPortList(ComComboBox2, *m_readerPort, readerPorts,
+                 m_keyReader->portChosen() ? int(readerPorts.indexOf(m_readerPort->portName())) : -1);
+    panelDevicesChanged();
+}
+
+void TfrmMain::panelDevicesChanged() {
+    const std::optional<QStringList> ports = m_usb->devicesChanged();
+    if (!ports) {
+        m_panelPortsAgain->start(); // a command holds the port
+        return;
+    }
+    fillPortList(ComComboBox1, *m_panelPort, *ports,
+                 m_state.portSelected ? int(ports->indexOf(m_panelPort->portName())) : -1);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

@@ -7,6 +7,7 @@
 #include "remote/RemoteCommands.h"
 #include "rules/EditorState.h"
 #include "usb/KeyReader.h"
+#include "usb/PortWatcher.h"
 #include "usb/SerialPort.h"
 #include "usb/UsbCommands.h"
 
@@ -65,7 +66,8 @@ struct WindowOptions {
     Shell* shell = nullptr;
     // Not owned; nullptr: the libcurl client.
     remote::HttpClient* http = nullptr;
-    // Serial ports; nullptr: Qt serial ports over the system's devices and `extraPorts`.
+    // Serial ports; nullptr: Qt serial ports over the system's devices and `extraPorts`, whose lists
+    // follow devices plugged in and pulled out. Ports handed in list what their owner says, unwatched.
     std::unique_ptr<usb::SerialPort> panelPort;
     std::unique_ptr<usb::SerialPort> readerPort;
 };
@@ -176,6 +178,11 @@ class TfrmMain : public QMainWindow {
     void settlePageSizes();
     QMargins frameMargins() const;
     void setClientHeight(int height);
+    // Port lists: the names, each with what the system tells of its device as its tooltip.
+    void fillPortList(QComboBox* box, const usb::SerialPort& port, const QStringList& ports, int selected);
+    // Devices were plugged in or pulled out.
+    void devicesChanged();
+    void panelDevicesChanged();
 
     model::PanelConfig m_cfg;
     rules::EditorState m_state;
@@ -196,6 +203,9 @@ class TfrmMain : public QMainWindow {
     bool m_keysAsked = false;
     bool m_keysRunning = false;
     bool m_samePortLists = false;
+    std::unique_ptr<usb::PortWatcher> m_portWatcher;
+    // Asks the panel list again once a command no longer holds the port.
+    QTimer* m_panelPortsAgain = nullptr;
 
     // The command being waited for, its clock and the tick that refreshes the seconds.
     Waiting m_waiting = Waiting::None;

@@ -3,6 +3,7 @@
 #include "usb/SerialPort.h"
 
 #include <QByteArrayList>
+#include <QHash>
 
 namespace zorel8z::test {
 
@@ -10,6 +11,8 @@ namespace zorel8z::test {
 class FakeSerialPort : public usb::SerialPort {
 public:
     QStringList ports;
+    // What the system would tell of each port's device.
+    QHash<QString, QString> descriptions;
     QString name = QStringLiteral("COM1");
     bool opened = false;
     bool failOpen = false;
@@ -19,6 +22,7 @@ public:
     QByteArray waiting;
 
     QStringList availablePorts() const override { return ports; }
+    QString portDescription(const QString& n) const override { return descriptions.value(n); }
     void setPortName(const QString& n) override {
         if (n == name)
             return;

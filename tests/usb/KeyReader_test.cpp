@@ -63,3 +63,45 @@ TEST(KeyReader, BurstsBecomeCodesOfTheChosenUser) {
         }
     }
 }
+
+// Devices come and go under the reader list: a chosen reader port still there stays chosen, open while
+// reading; otherwise the list is made as the refresh button makes it.
+TEST(KeyReader, DevicesChangedKeepsTheChosenPortElseActsAsTheRefreshButton) {
+    const struct {
+        const char* name;
+        const char* present; // names separated by blanks
+        bool kept;
+    } cases[] = {
+        {"chosen port still there", "COM1 COM5", true},
+        {"chosen port gone", "COM1 COM4", false},
+        {"every port gone", "", false},
+    };
+    for (const auto& c : cases) {
+        const QStringList present =
+            QString::fromLatin1(c.present).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        Fixture f;
+        Fixture button;
+        for (Fixture* x : {&f, &button}) {
+            x->keys.choosePort(QStringLiteral("COM5"));
+            x->keys.setReading(true);
+            x->reader.ports = present;
+        }
+        EXPECT_EQ(f.keys.devicesChanged(), present) << c.name;
+        if (c.kept) {
+            EXPECT_EQ(f.reader.portName(), QStringLiteral("COM5")) << c.name;
+            EXPECT_TRUE(f.reader.isOpen()) << c.name;
+            EXPECT_TRUE(f.keys.portChosen()) << c.name;
+            continue;
+        }
+        EXPECT_EQ(button.keys.refreshPorts(), present) << c.name;
+        EXPECT_EQ(f.reader.portName(), button.reader.portName()) << c.name;
+        EXPECT_EQ(f.keys.portChosen(), !present.isEmpty()) << c.name;
+        EXPECT_FALSE(f.reader.isOpen()) << c.name;
+        EXPECT_TRUE(f.keys.reading()) << c.name; // the toggle stays down, as after the button
+    }
+    // Nothing was ever chosen: a port that appears under the old name is not taken as chosen.
+    Fixture f;
+    f.reader.ports = {QStringLiteral("COM0"), QStringLiteral("COM1")};
+    EXPECT_EQ(f.keys.devicesChanged(), f.reader.ports);
+    EXPECT_EQ(f.reader.portName(), QStringLiteral("COM0"));
+}

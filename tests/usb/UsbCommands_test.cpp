@@ -318,3 +318,72 @@ TEST(UsbWatchdog, EveryCommandThatStartsItRestartsIt) {
         w.onTick();
     }
 }
+
+// Devices come and go under the list: what the refresh button does, except that a chosen port that is
+// still there stays chosen and is not closed.
+TEST(UsbPorts, DevicesChangedKeepsTheChosenPortElseActsAsTheRefreshButton) {
+    const struct {
+        const char* name;
+        bool chosen;         // a port was chosen before (COM3)
+        const char* present; // names separated by blanks
+        bool kept;
+    } cases[] = {
+        {"chosen port still there", true, "COM1 COM3 COM4", true},
+        {"chosen port gone", true, "COM1 COM4", false},
+        {"every port gone", true, "", false},
+        {"none chosen, its name present", false, "COM1 COM3", false},
+    };
+    for (const auto& c : cases) {
+        const QStringList present =
+            QString::fromLatin1(c.present).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        Fixture f;
+        Fixture button;
+        for (Fixture* x : {&f, &button}) {
+            if (!c.chosen)
+                x->commands.choosePort(QString());
+            x->port.open();
+            x->port.ports = present;
+        }
+        const std::optional<QStringList> listed = f.commands.devicesChanged();
+        ASSERT_TRUE(listed) << c.name;
+        EXPECT_EQ(*listed, present) << c.name;
+        if (c.kept) {
+            EXPECT_EQ(f.port.portName(), QStringLiteral("COM3")) << c.name;
+            EXPECT_TRUE(f.port.isOpen()) << c.name;
+            EXPECT_TRUE(f.state.portSelected) << c.name;
+            continue;
+        }
+        EXPECT_EQ(button.commands.refreshPorts(), present) << c.name;
+        EXPECT_EQ(f.port.portName(), button.port.portName()) << c.name;
+        EXPECT_EQ(f.state.portSelected, button.state.portSelected) << c.name;
+        EXPECT_FALSE(f.port.isOpen()) << c.name;
+    }
+}
+
+// A read or a write holds its port: its report names the port it ran on. The list follows afterwards.
+TEST(UsbPorts, DevicesChangedWaitsForTheCommandOnThePort) {
+    const std::function<void(Fixture&)> commands[] = {[](Fixture& f) { f.commands.readCommand(); },
+                                                      [](Fixture& f) { f.commands.writeCommand(); }};
+    for (const auto& command : commands) {
+        Fixture f;
+        f.cfg = writable();
+        f.port.ports = {QStringLiteral("COM3")};
+        command(f);
+        f.port.ports = {QStringLiteral("COM1")};
+        EXPECT_FALSE(f.commands.devicesChanged());
+        EXPECT_EQ(f.port.portName(), QStringLiteral("COM3"));
+        if (f.commands.delayCheckRunning()) {
+            f.commands.onDelayCheckTick();
+            ASSERT_FALSE(f.ui.texts().isEmpty());
+            EXPECT_TRUE(
+                f.ui.texts().last().startsWith(QStringLiteral("Не має доступу до ППК через порт: COM3.")))
+                << f.ui.texts().last().toStdString();
+        } else {
+            f.watchdog.onTick();
+        }
+        ASSERT_TRUE(f.state.commandsEnabled);
+        EXPECT_EQ(f.commands.devicesChanged(),
+                  std::optional<QStringList>(QStringList{QStringLiteral("COM1")}));
+        EXPECT_EQ(f.port.portName(), QStringLiteral("COM1"));
+    }
+}

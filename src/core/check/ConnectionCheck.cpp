@@ -34,6 +34,13 @@ QString quoted(const QString& reply) {
 
 } // namespace
 
+QString accessAdvice(const QString& name) {
+    QString group;
+    if (!platform::accessDenied(platform::deviceFile(name), group))
+        return QString();
+    return group.isEmpty() ? msg::kPermissionNoGroup.arg(name) : msg::kPermissionGroup.arg(name, group);
+}
+
 void ConnectionCheck::report(bool ok, const QString& text) {
     m_steps.push_back({ok, text});
     emit step(ok, text);
@@ -68,10 +75,9 @@ void UsbCheck::start() {
     }
     report(true, msg::kPortFound.arg(name));
     if (!m_port.isOpen()) {
-        QString group;
-        if (platform::accessDenied(platform::deviceFile(name), group)) {
-            report(false, group.isEmpty() ? msg::kPermissionNoGroup.arg(name)
-                                          : msg::kPermissionGroup.arg(name, group));
+        const QString advice = accessAdvice(name);
+        if (!advice.isEmpty()) {
+            report(false, advice);
             end(false);
             return;
         }

@@ -17,6 +17,10 @@ class QThread;
 // only, the station check the query and the polls of a read.
 namespace zorel8z::check {
 
+// Why this user may not open port `name` and how to get the permission; empty when the permission is
+// not what stops it (or the system has no such thing).
+QString accessAdvice(const QString& name);
+
 // One step's line.
 struct Step {
     bool ok;

@@ -46,21 +46,37 @@ void KeyReader::pageLeft() {
 }
 
 void KeyReader::portPicked(const QString& name) {
-    if (!name.isEmpty())
-        m_reader.setPortName(name); // reopens under the new name while reading
+    if (name.isEmpty())
+        return;
+    m_reader.setPortName(name); // reopens under the new name while reading
+    m_portChosen = true;
 }
 
 QStringList KeyReader::refreshPorts() {
     m_reader.close();
+    return chooseFirst(m_reader.availablePorts());
+}
+
+QStringList KeyReader::devicesChanged() {
     const QStringList ports = m_reader.availablePorts();
+    if (m_portChosen && ports.contains(m_reader.portName()))
+        return ports;
+    return chooseFirst(ports);
+}
+
+QStringList KeyReader::chooseFirst(const QStringList& ports) {
+    m_reader.close();
+    m_portChosen = !ports.isEmpty();
     if (!ports.isEmpty())
         m_reader.setPortName(ports.first());
     return ports;
 }
 
 void KeyReader::choosePort(const QString& name) {
-    if (!name.isEmpty())
-        m_reader.setPortName(name);
+    if (name.isEmpty())
+        return;
+    m_reader.setPortName(name);
+    m_portChosen = true;
 }
 
 void KeyReader::onReceived(qint64 count) {

@@ -32,8 +32,13 @@ public:
 
     void portPicked(const QString& name);
     QStringList refreshPorts();
+    // Devices came or went: the list anew as the refresh button makes it, except that a chosen port
+    // still present stays chosen and is left as it is, reading or not.
+    QStringList devicesChanged();
     // Start-up: the last entry of the list is the reader port.
     void choosePort(const QString& name);
+    // Whether a port of the list is the reader port (none is while the list has been empty).
+    bool portChosen() const { return m_portChosen; }
 
     void onReceived(qint64 count);
 
@@ -43,12 +48,16 @@ signals:
     void stateChanged();
 
 private:
+    // The refresh's choice: the reader port closed, the first of `ports` chosen (none when empty).
+    QStringList chooseFirst(const QStringList& ports);
+
     model::PanelConfig& m_cfg;
     rules::EditorState& m_state;
     SerialPort& m_reader;
     SerialPort& m_panel;
     Ui& m_ui;
     bool m_reading = false;
+    bool m_portChosen = false;
 };
 
 } // namespace zorel8z::usb

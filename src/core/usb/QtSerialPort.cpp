@@ -1,9 +1,27 @@
 #include "usb/QtSerialPort.h"
 
+#include "platform/Platform.h"
+
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
 namespace zorel8z::usb {
+
+namespace {
+
+PortDevice deviceOf(const QSerialPortInfo& info) {
+    PortDevice device;
+    device.description = info.description();
+    device.manufacturer = info.manufacturer();
+    device.serialNumber = info.serialNumber();
+    if (info.hasVendorIdentifier())
+        device.vendorId = info.vendorIdentifier();
+    if (info.hasProductIdentifier())
+        device.productId = info.productIdentifier();
+    return device;
+}
+
+} // namespace
 
 QtSerialPort::QtSerialPort(QStringList extraPorts, int quietMs, QObject* parent)
     : SerialPort(parent), m_extraPorts(std::move(extraPorts)) {
@@ -30,8 +48,30 @@ QStringList QtSerialPort::systemPorts() {
     return sortedPortNames(names);
 }
 
+QStringList QtSerialPort::listSystem() const {
+    m_descriptions.clear();
+    QStringList names;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        names << info.portName();
+        m_descriptions.insert(info.portName(), describePort(deviceOf(info)));
+    }
+    return sortedPortNames(names);
+}
+
 QStringList QtSerialPort::availablePorts() const {
-    return systemPorts() + m_extraPorts;
+    QStringList present = listSystem();
+    for (const QString& path : m_extraPorts) {
+        if (QFileInfo::exists(platform::deviceFile(path)))
+            present << path;
+    }
+    return present;
+}
+
+QString QtSerialPort::portDescription(const QString& name) const {
+    // An extra path is a device the system does not list: it has nothing to tell of it.
+    if (!m_descriptions.contains(name) && !m_extraPorts.contains(name))
+        listSystem();
+    return m_descriptions.value(name);
 }
 
 void QtSerialPort::setPortName(const QString& name) {

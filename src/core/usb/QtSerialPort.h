@@ -2,6 +2,7 @@
 
 #include "usb/SerialPort.h"
 
+#include <QHash>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -14,6 +15,9 @@ namespace zorel8z::usb {
 // are reported once the line has been quiet for `quietMs`, or at once when a whole frame (at least
 // 999 bytes ending in CR LF) is waiting. The trailer holds binary bytes, so a shorter run that ends in
 // CR LF (a serial number of 2573 is 0x0D 0x0A at 951..952) waits for the quiet like any other.
+//
+// The extra device paths are listed while they are there: a pseudo-terminal or an adapter's link comes
+// and goes like a plugged device.
 class QtSerialPort : public SerialPort {
     Q_OBJECT
 public:
@@ -21,6 +25,7 @@ public:
     ~QtSerialPort() override;
 
     QStringList availablePorts() const override;
+    QString portDescription(const QString& name) const override;
     void setPortName(const QString& name) override;
     QString portName() const override;
     bool open() override;
@@ -40,9 +45,13 @@ private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
     void reportWaiting();
+    // The system's ports, noting what the system tells of each.
+    QStringList listSystem() const;
 
     QSerialPort m_port;
     QStringList m_extraPorts;
+    // From the last listing, so the list's tooltips ask the system once, not once per port.
+    mutable QHash<QString, QString> m_descriptions;
     QTimer m_quiet;
     QString m_name = QStringLiteral("COM1");
 };

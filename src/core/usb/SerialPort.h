@@ -6,8 +6,15 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <optional>
 
 namespace zorel8z::usb {
+
+namespace msg {
+inline const QString kPortMaker = QStringLiteral("Виробник: %1");
+inline const QString kPortSerial = QStringLiteral("Серійний номер: %1");
+inline const QString kPortUsbId = QStringLiteral("Ідентифікатор USB: %1:%2");
+} // namespace msg
 
 // The shortest whole frame a panel sends: the body up to its redundant block, then CR LF. Implementations
 // report bytes at once only when this much, ending in CR LF, is waiting; shorter runs wait for quiet.
@@ -24,6 +31,19 @@ inline QStringList sortedPortNames(QStringList names) {
     return names;
 }
 
+// What the system tells of the device behind a port; any part may be unknown.
+struct PortDevice {
+    QString description; // the adapter, as its driver names it
+    QString manufacturer;
+    QString serialNumber;
+    std::optional<quint16> vendorId;
+    std::optional<quint16> productId;
+};
+
+// The device in the installer's words, one fact a line, for telling ports apart; empty when nothing
+// is known.
+QString describePort(const PortDevice& device);
+
 // A serial port as the commands use it: one byte per character both ways, 9600 8N1, no handshake.
 // Implementations report by signals on the owner's thread; errors never throw.
 class SerialPort : public QObject {
@@ -33,6 +53,9 @@ class SerialPort : public QObject {
 
     // The ports present, sorted as text without regard to case, then the extra device paths.
     virtual QStringList availablePorts() const = 0;
+    // What the system tells of the device behind port `name` of the list (adapter, maker, serial
+    // number), as describePort() words it; empty when it tells nothing.
+    virtual QString portDescription(const QString& name) const = 0;
     // A different name while open closes the port and opens it again under the new name.
     virtual void setPortName(const QString& name) = 0;
     virtual QString portName() const = 0;

@@ -1,5 +1,6 @@
 #include "usb/UsbCommands.h"
 
+#include "check/ConnectionCheck.h"
 #include "common/Errors.h"
 #include "model/FrameCodec.h"
 #include "model/Packing.h"
@@ -48,6 +49,11 @@ void UsbCommands::showUsbError(const QString& text) {
     m_ui.showMessage(MsgIcon::Error, msg::kUsbErrorPrefix + text);
 }
 
+void UsbCommands::showOpenError() {
+    const QString advice = check::accessAdvice(m_port.portName());
+    showUsbError(advice.isEmpty() ? m_lastError : m_lastError + QStringLiteral("\r\n") + advice);
+}
+
 void UsbCommands::readCommand() {
     // The hidden passwords are dropped only once a frame has been applied: a failed read must not
     // lose them from the next write.
@@ -60,7 +66,7 @@ void UsbCommands::readCommand() {
     // A frame that comes now answers this request, not an earlier write.
     m_writing = false;
     if (!m_port.open()) {
-        showUsbError(m_lastError);
+        showOpenError();
     } else {
         // A stale tail of an earlier reply must not join this one.
         m_port.discardInput();
@@ -93,7 +99,7 @@ void UsbCommands::writeCommand() {
     emit stateChanged();
     if (!opened) {
         // The watchdog gives the buttons back with its own report.
-        showUsbError(m_lastError);
+        showOpenError();
         return;
     }
     QByteArray frame;
@@ -228,7 +234,20 @@ void UsbCommands::portPicked(const QString& name) {
 
 QStringList UsbCommands::refreshPorts() {
     m_port.close();
+    return chooseFirst(m_port.availablePorts());
+}
+
+std::optional<QStringList> UsbCommands::devicesChanged() {
+    if (!m_state.portListEnabled || m_writing || m_dispatchSuspended)
+        return std::nullopt;
     const QStringList ports = m_port.availablePorts();
+    if (m_state.portSelected && ports.contains(m_port.portName()))
+        return ports;
+    return chooseFirst(ports);
+}
+
+QStringList UsbCommands::chooseFirst(const QStringList& ports) {
+    m_port.close();
     m_state.portSelected = !ports.isEmpty();
     if (!ports.isEmpty())
         m_port.setPortName(ports.first());

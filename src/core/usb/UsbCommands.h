@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <optional>
+
 namespace zorel8z::usb {
 
 namespace msg {
@@ -50,6 +52,11 @@ class UsbCommands : public QObject {
     void portPicked(const QString& name);
     // The refresh button: the list anew; the first entry is chosen. Returns the new list.
     QStringList refreshPorts();
+    // Devices came or went: the list anew as the refresh button makes it, except that a chosen port
+    // still present stays chosen and is left as it is, open or not. While a read, a write or another
+    // sequence runs on the port nothing changes (nullopt): its messages must name the port it ran on; ask
+    // again later.
+    std::optional<QStringList> devicesChanged();
     // Chooses a port without the user (start-up); nothing is closed.
     void choosePort(const QString& name);
 
@@ -91,6 +98,10 @@ class UsbCommands : public QObject {
     void acknowledged();
     void endCommand(bool closePort);
     void showUsbError(const QString& text);
+    // The port would not open: the system's words, and what to do when it is a matter of permission.
+    void showOpenError();
+    // The refresh's choice: the port closed, the first of `ports` chosen (none when empty).
+    QStringList chooseFirst(const QStringList& ports);
 
     model::PanelConfig& m_cfg;
     rules::EditorState& m_state;

@@ -100,6 +100,10 @@ QStringList WinSerialPort::availablePorts() const {
     return systemPorts() + m_extraPorts;
 }
 
+QString WinSerialPort::portDescription(const QString&) const {
+    return QString(); // the registry's device map names the port only, not the device behind it
+}
+
 void WinSerialPort::setPortName(const QString& name) {
     if (name == m_name)
         return;

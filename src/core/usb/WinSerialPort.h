@@ -25,6 +25,7 @@ class WinSerialPort : public SerialPort {
     ~WinSerialPort() override;
 
     QStringList availablePorts() const override;
+    QString portDescription(const QString& name) const override;
     void setPortName(const QString& name) override;
     QString portName() const override;
     bool open() override;
