@@ -14,9 +14,26 @@ PortWatcher::~PortWatcher() {
     m_thread.wait();
 }
 
+bool PortWatcher::watching() const {
+    return m_thread.isRunning() || (m_here && m_here->isActive());
+}
+
 void PortWatcher::start(const QStringList& known) {
-    if (m_thread.isRunning())
+    if (watching())
         return;
+#ifdef _WIN32
+    m_here = new QTimer(this);
+    m_here->setInterval(m_intervalMs);
+    connect(m_here, &QTimer::timeout, this, [this, last = known]() mutable {
+        QStringList now = m_list();
+        if (now == last)
+            return;
+        last = now;
+        emit changed(now);
+    });
+    m_here->start();
+    return;
+#endif
     // The timer lives on the watcher's thread, so its ticks and the listing run there.
     auto* timer = new QTimer;
     timer->setInterval(m_intervalMs);
