@@ -50,7 +50,7 @@ class HiddenTyping {
 
   private:
     bool m_interactive = false;
-    unsigned long m_saved = 0;
+    // The terminal's or the console's settings before, to put back; the system's own type.
     void* m_state = nullptr;
 };
 

@@ -114,14 +114,16 @@ HiddenTyping::HiddenTyping() {
     DWORD mode = 0;
     if (in != INVALID_HANDLE_VALUE && ::GetConsoleMode(in, &mode)) {
         m_interactive = true;
-        m_saved = mode;
+        m_state = new DWORD(mode);
         ::SetConsoleMode(in, mode & ~DWORD(ENABLE_ECHO_INPUT));
     }
 }
 
 HiddenTyping::~HiddenTyping() {
-    if (m_interactive)
-        ::SetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), DWORD(m_saved));
+    if (auto* saved = static_cast<DWORD*>(m_state)) {
+        ::SetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), *saved);
+        delete saved;
+    }
 }
 
 } // namespace zorel8z::platform
