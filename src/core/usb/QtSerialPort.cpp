@@ -75,13 +75,7 @@ QString QtSerialPort::portDescription(const QString& name) const {
 }
 
 void QtSerialPort::setPortName(const QString& name) {
-    if (name == m_name)
-        return;
-    const bool wasOpen = isOpen();
-    close();
-    m_name = name;
-    if (wasOpen)
-        open();
+    rename(m_name, name);
 }
 
 QString QtSerialPort::portName() const {

@@ -71,7 +71,19 @@ class SerialPort : public QObject {
     // Drops whatever is waiting, so a stale tail cannot join the next reply.
     virtual void discardInput() = 0;
 
-  signals:
+  protected:
+    // For setPortName: a different name while open closes the port and opens it again under it.
+    void rename(QString& current, const QString& name) {
+        if (name == current)
+            return;
+        const bool wasOpen = isOpen();
+        close();
+        current = name;
+        if (wasOpen)
+            open();
+    }
+
+signals:
     // Bytes are waiting; `count` is how many.
     void received(qint64 count);
     // The line broke or the device went away; the port has been closed.

@@ -105,13 +105,7 @@ QString WinSerialPort::portDescription(const QString&) const {
 }
 
 void WinSerialPort::setPortName(const QString& name) {
-    if (name == m_name)
-        return;
-    const bool wasOpen = isOpen();
-    close();
-    m_name = name;
-    if (wasOpen)
-        open();
+    rename(m_name, name);
 }
 
 QString WinSerialPort::portName() const {
