@@ -4,6 +4,7 @@
 #include "common/Errors.h"
 #include "controller/TController.h"
 #include "platform/Platform.h"
+#include "remote/CurlLibrary.h"
 #include "remote/RemoteCommands.h"
 #include "rules/Checks.h"
 #include "rules/Messages.h"
@@ -12,8 +13,6 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QThread>
-
-#include <curl/curl.h>
 
 #include <algorithm>
 
@@ -142,23 +141,30 @@ QString stationHost(const QString& serverIP) {
 }
 
 bool tcpConnects(const QString& host, int port, int timeoutMs, QString& error) {
-    CURL* curl = curl_easy_init();
+    const remote::CurlApi* api = nullptr;
+    try {
+        api = &remote::curlApi();
+    } catch (const Error& e) {
+        error = e.text();
+        return false;
+    }
+    CURL* curl = api->easy_init();
     if (!curl) {
         error = QStringLiteral("libcurl");
         return false;
     }
     char message[CURL_ERROR_SIZE] = {};
     const QByteArray url = QStringLiteral("http://%1:%2/").arg(host).arg(port).toLatin1();
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_CONNECT_ONLY, 1L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(timeoutMs));
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, message);
-    const CURLcode rc = curl_easy_perform(curl);
-    curl_easy_cleanup(curl);
+    api->easy_setopt(curl, CURLOPT_URL, url.constData());
+    api->easy_setopt(curl, CURLOPT_CONNECT_ONLY, 1L);
+    api->easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    api->easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(timeoutMs));
+    api->easy_setopt(curl, CURLOPT_ERRORBUFFER, message);
+    const CURLcode rc = api->easy_perform(curl);
+    api->easy_cleanup(curl);
     if (rc == CURLE_OK)
         return true;
-    error = message[0] ? QString::fromLocal8Bit(message) : QString::fromLatin1(curl_easy_strerror(rc));
+    error = message[0] ? QString::fromLocal8Bit(message) : QString::fromLatin1(api->easy_strerror(rc));
     return false;
 }
 

@@ -2,9 +2,9 @@
 
 #include "common/Errors.h"
 #include "platform/Platform.h"
+#include "remote/CurlLibrary.h"
 
 #include <QByteArrayList>
-#include <curl/curl.h>
 
 namespace zorel8z::remote {
 
@@ -12,14 +12,6 @@ const char* const CurlHttpClient::kAccept = "text/html,application/xhtml+xml,app
 const char* const CurlHttpClient::kUserAgent = "Mozilla/3.0 (compatible; Indy Library)";
 
 namespace {
-
-// libcurl wants one global initialisation before the first handle; the process never undoes it,
-// since another part of the program may still hold a handle at exit.
-void initCurlOnce() {
-    static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
-    if (result != CURLE_OK)
-        throw Error(QStringLiteral("libcurl: ") + QString::fromUtf8(curl_easy_strerror(result)));
-}
 
 struct Sink {
     QByteArray body;
@@ -69,22 +61,22 @@ bool isRedirect(long status) {
 // Scheme, host and port of a URL as libcurl reads it (the default port filled in); empty when the
 // URL does not parse.
 QByteArray originOf(const char* url) {
-    CURLU* parsed = curl_url();
+    CURLU* parsed = curlApi().url();
     if (!parsed)
         return {};
     QByteArray origin;
-    if (curl_url_set(parsed, CURLUPART_URL, url, 0) == CURLUE_OK) {
+    if (curlApi().url_set(parsed, CURLUPART_URL, url, 0) == CURLUE_OK) {
         for (const CURLUPart part : {CURLUPART_SCHEME, CURLUPART_HOST, CURLUPART_PORT}) {
             char* text = nullptr;
-            if (curl_url_get(parsed, part, &text, CURLU_DEFAULT_PORT) != CURLUE_OK) {
+            if (curlApi().url_get(parsed, part, &text, CURLU_DEFAULT_PORT) != CURLUE_OK) {
                 origin.clear();
                 break;
             }
             origin += QByteArray(text).toLower() + '|';
-            curl_free(text);
+            curlApi().free(text);
         }
     }
-    curl_url_cleanup(parsed);
+    curlApi().url_cleanup(parsed);
     return origin;
 }
 
@@ -94,9 +86,9 @@ bool sameOrigin(const char* from, const char* to) {
 }
 
 template <typename T> void setOpt(CURL* curl, CURLoption option, T value) {
-    const CURLcode rc = curl_easy_setopt(curl, option, value);
+    const CURLcode rc = curlApi().easy_setopt(curl, option, value);
     if (rc != CURLE_OK)
-        throw Error(QStringLiteral("libcurl: ") + QString::fromUtf8(curl_easy_strerror(rc)));
+        throw Error(QStringLiteral("libcurl: ") + QString::fromUtf8(curlApi().easy_strerror(rc)));
 }
 
 } // namespace
@@ -108,29 +100,37 @@ QString CurlHttpClient::decodeBody(const QByteArray& body, const char* contentTy
     return QString::fromLatin1(body);
 }
 
-CurlHttpClient::CurlHttpClient() {
-    initCurlOnce();
-    m_curl = curl_easy_init();
-    if (!m_curl)
-        throw Error(QStringLiteral("libcurl: cannot create a handle"));
-    m_headers = curl_slist_append(nullptr, (QByteArray("Accept: ") + kAccept).constData());
-    if (!m_headers) {
-        curl_easy_cleanup(m_curl);
-        throw Error(QStringLiteral("libcurl: out of memory"));
-    }
-    // An empty cookie file starts the cookie engine without reading any file; the cookies then stay
-    // with this handle.
-    curl_easy_setopt(m_curl, CURLOPT_COOKIEFILE, "");
-}
+CurlHttpClient::CurlHttpClient() = default;
 
 CurlHttpClient::~CurlHttpClient() {
-    curl_easy_cleanup(m_curl);
-    curl_slist_free_all(m_headers);
+    // Nothing to give back when no request was ever made (libcurl was then never loaded).
+    if (m_curl)
+        curlApi().easy_cleanup(m_curl);
+    if (m_headers)
+        curlApi().slist_free_all(m_headers);
+}
+
+void CurlHttpClient::ensureHandle() {
+    if (m_curl)
+        return;
+    const CurlApi& api = curlApi();
+    if (!m_headers) {
+        m_headers = api.slist_append(nullptr, (QByteArray("Accept: ") + kAccept).constData());
+        if (!m_headers)
+            throw Error(QStringLiteral("libcurl: out of memory"));
+    }
+    m_curl = api.easy_init();
+    if (!m_curl)
+        throw Error(QStringLiteral("libcurl: cannot create a handle"));
+    // An empty cookie file starts the cookie engine without reading any file; the cookies then stay
+    // with this handle.
+    api.easy_setopt(m_curl, CURLOPT_COOKIEFILE, "");
 }
 
 QString CurlHttpClient::post(const QString& url, const QByteArray& body, int timeoutMs) {
     if (m_shutDown)
         throw Error(QStringLiteral("the program is closing"));
+    ensureHandle();
     CURL* curl = m_curl;
     const QByteArray urlBytes = url.toUtf8();
     Sink sink;
@@ -169,9 +169,9 @@ QString CurlHttpClient::post(const QString& url, const QByteArray& body, int tim
     struct Release {
         CURL* curl;
         ~Release() {
-            curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
-            curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
+            curlApi().easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+            curlApi().easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+            curlApi().easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
         }
     } release{curl};
 
@@ -179,17 +179,17 @@ QString CurlHttpClient::post(const QString& url, const QByteArray& body, int tim
     for (int hop = 0;; ++hop) {
         sink = Sink();
         errorText[0] = 0;
-        const CURLcode rc = curl_easy_perform(curl);
+        const CURLcode rc = curlApi().easy_perform(curl);
         if (sink.tooBig)
             throw Error(QStringLiteral("reply body larger than %1 bytes").arg(limits::kMaxBodyBytes));
         if (rc != CURLE_OK) {
             const QString detail =
-                errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(rc));
+                errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curlApi().easy_strerror(rc));
             throw Error(detail);
         }
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        curlApi().easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         const char* location = nullptr;
-        curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
+        curlApi().easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
         if (!isRedirect(status) || !location)
             break;
         // The form carries the panel number, its password and the configuration: it goes to the
@@ -210,7 +210,7 @@ QString CurlHttpClient::post(const QString& url, const QByteArray& body, int tim
         throw Error(QStringLiteral("HTTP %1").arg(status));
 
     const char* contentType = nullptr;
-    curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType);
+    curlApi().easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType);
     return decodeBody(sink.body, contentType);
 }
 

@@ -13,8 +13,9 @@ namespace zorel8z::remote {
 // redirect is followed only to the same scheme, host and port; any other is a failed request.
 // Not thread-safe: one request at a time (which is how the remote commands use it).
 class CurlHttpClient : public HttpClient {
-public:
-    // Throws zorel8z::Error when libcurl cannot give a handle.
+  public:
+    // libcurl is loaded and the handle made on the first request, which throws zorel8z::Error when
+    // either cannot be had.
     CurlHttpClient();
     ~CurlHttpClient() override;
     CurlHttpClient(const CurlHttpClient&) = delete;
@@ -32,7 +33,9 @@ public:
     static const char* const kAccept;
     static const char* const kUserAgent;
 
-private:
+  private:
+    void ensureHandle();
+
     std::atomic<bool> m_shutDown{false};
     void* m_curl = nullptr; // CURL, which libcurl declares as void
     curl_slist* m_headers = nullptr;
