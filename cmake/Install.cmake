@@ -2,14 +2,13 @@
 #
 # The window looks for its manual in the folder of its executable, so the window and the manual live
 # together in lib/zorel8z-configurator/ and bin/ holds a link to the window (the program resolves the
-# link to find its folder). The command-line tool goes straight into bin/.
-include(GNUInstallDirs)
-
-set(ZOREL_APP_DIR lib/zorel8z-configurator)
-
+# link to find its folder). The command-line tool goes straight into bin/; the module its sheet
+# command draws with sits beside the window.
 install(TARGETS zorel8z-configurator RUNTIME DESTINATION ${ZOREL_APP_DIR} COMPONENT app)
 install(FILES ${ZOREL_MANUAL_PDF} DESTINATION ${ZOREL_APP_DIR} COMPONENT app)
 install(TARGETS zorel8z RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT app)
+# The tool's sheet command loads this module from the window's folder (src/cli/SheetLoader.cpp).
+install(TARGETS zorel8z-sheet LIBRARY DESTINATION ${ZOREL_APP_DIR} COMPONENT app)
 
 # A relative link, so the installed tree can be moved (DESTDIR, a package) without breaking it.
 file(RELATIVE_PATH _zorel_link_target ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}
@@ -41,7 +40,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # The libraries the programs link, found by dpkg-shlibdeps; the window system's Qt plugins and the
 # Ukrainian texts of Qt's own dialogs come from packages of their own.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation2, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation2, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -3,10 +3,10 @@
 #include "archive/Archive.h"
 #include "check/ConnectionCheck.h"
 #include "cli/Commands.h"
+#include "cli/SheetLoader.h"
 #include "common/Errors.h"
 #include "compare/ConfigCompare.h"
 #include "remote/CurlHttpClient.h"
-#include "sheet/ConfigSheet.h"
 #include "usb/SystemSerialPort.h"
 
 #include <QEventLoop>
@@ -119,10 +119,15 @@ int sheetCommand(const QStringList& args) {
     o.changedOnly = opt.contains(QStringLiteral("--changed-only"));
     const QString out = opt[QStringLiteral("-o")];
     QString error;
+    const sheet::SheetModule* module = loadSheetModule(error); // loaded already by main()
+    if (!module) {
+        ui.showMessage(MsgIcon::Error, QStringLiteral("Не вдалося завантажити модуль паспорта: ") + error);
+        return kRefused;
+    }
     journal::Record r;
     r.operation = journal::op::kExport;
     r.file = QFileInfo(out).absoluteFilePath();
-    if (!sheet::writeSheetPdf(cfg, o, out, &error)) {
+    if (!module->writeSheetPdf(cfg, o, out, &error)) {
         const QString text = QStringLiteral("Не вдалося зберегти файл\r\n") + error;
         ui.showMessage(MsgIcon::Error, text);
         r.outcome = journal::outcome::kFailed;

@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -392,4 +393,67 @@ TEST(CliExtras, CheckSaysHowToGetThePermission) {
     if (::geteuid() == 0) {
         EXPECT_EQ(group, QStringLiteral("dialout"));
     }
+}
+
+namespace {
+
+// The libraries the dynamic loader brought into one run of the tool, by file name.
+QStringList loadedLibraries(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ZOREL_CLI_PATH), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    QStringList libraries;
+    for (const QString& line : QString::fromLocal8Bit(p.readAllStandardError()).split(QLatin1Char('\n'))) {
+        const qsizetype at = line.indexOf(QStringLiteral("file="));
+        if (at >= 0)
+            libraries << line.mid(at + 5).section(QLatin1Char(' '), 0, 0).section(QLatin1Char('/'), -1);
+    }
+    return libraries;
+}
+
+bool anyStartsWith(const QStringList& names, const QString& prefix) {
+    return std::any_of(names.begin(), names.end(), [&](const QString& n) { return n.startsWith(prefix); });
+}
+
+} // namespace
+
+// The tool starts as lean as it can: QtGui only for the sheet, libcurl only for a station.
+TEST(CliExtras, ACommandLoadsOnlyWhatItUses) {
+    DataHome home;
+    QTemporaryDir dir;
+    const QStringList show = loadedLibraries({QStringLiteral("show"), kDemo});
+    ASSERT_TRUE(anyStartsWith(show, QStringLiteral("libQt6Core")))
+        << show.join(QLatin1Char(' ')).toStdString();
+    EXPECT_FALSE(anyStartsWith(show, QStringLiteral("libQt6Gui")));
+    EXPECT_FALSE(anyStartsWith(show, QStringLiteral("libcurl")));
+
+    const QStringList sheet = loadedLibraries(
+        {QStringLiteral("sheet"), kDemo, QStringLiteral("-o"), dir.filePath(QStringLiteral("s.pdf"))});
+    EXPECT_TRUE(anyStartsWith(sheet, QStringLiteral("libQt6Gui")));
+    EXPECT_FALSE(anyStartsWith(sheet, QStringLiteral("libcurl")));
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("s.pdf"))).size() > 0);
+}
+
+// A tool copied away from its sheet module still does everything else, and its sheet command says
+// what is missing.
+TEST(CliExtras, SheetWithoutItsModuleSaysSo) {
+    DataHome home;
+    QTemporaryDir dir;
+    const QString tool = dir.filePath(QStringLiteral("zorel8z"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZOREL_CLI_PATH), tool));
+    QFile(tool).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcess p;
+    p.start(tool,
+            {QStringLiteral("sheet"), kDemo, QStringLiteral("-o"), dir.filePath(QStringLiteral("s.pdf"))});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError())
+                    .contains(QStringLiteral("Не вдалося завантажити модуль паспорта")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("s.pdf"))));
+    p.start(tool, {QStringLiteral("show"), kDemo});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0);
 }

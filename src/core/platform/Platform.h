@@ -34,6 +34,10 @@ bool accessDenied(const QString& path, QString& ownerGroup);
 // Converters for a named 8-bit code page ("windows-1251"): Qt's own where it has one, the system's
 // otherwise (a Windows Qt without ICU knows only the UTF forms). A character the page lacks becomes
 // 0x1A. hasCodePage tells whether either knows the name.
+// The folder of the running program's executable, known before any QCoreApplication exists (which
+// QCoreApplication::applicationDirPath needs). Empty when the system does not say.
+QString executableDir();
+
 bool hasCodePage(const QByteArray& name);
 QByteArray encodeCodePage(const QByteArray& name, const QString& text);
 QString decodeCodePage(const QByteArray& name, const QByteArray& bytes);

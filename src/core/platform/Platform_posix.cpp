@@ -104,4 +104,9 @@ HiddenTyping::~HiddenTyping() {
     }
 }
 
+QString executableDir() {
+    const QString target = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+    return target.isEmpty() ? QString() : QFileInfo(target).absolutePath();
+}
+
 } // namespace zorel8z::platform

@@ -8,6 +8,7 @@
 #include <QStringEncoder>
 
 #include <io.h>
+#include <iterator>
 #include <windows.h>
 
 namespace zorel8z::platform {
@@ -124,6 +125,14 @@ HiddenTyping::~HiddenTyping() {
         ::SetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), *saved);
         delete saved;
     }
+}
+
+QString executableDir() {
+    wchar_t path[32768];
+    const DWORD n = GetModuleFileNameW(nullptr, path, DWORD(std::size(path)));
+    if (n == 0 || n >= std::size(path))
+        return QString();
+    return QFileInfo(QString::fromWCharArray(path, int(n))).absolutePath();
 }
 
 } // namespace zorel8z::platform
