@@ -1,8 +1,16 @@
 #include "Artwork.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QHash>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOption>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
 
 namespace zorel8z::gui::art {
 
@@ -13,21 +21,62 @@ const QColor kGreen(0x2e, 0x8b, 0x3a);
 const QColor kGrey(0x8a, 0x8a, 0x8a);
 const QColor kRed(0xb8, 0x2a, 0x2a);
 
-// Draws at several scales so that the icon stays crisp on high-density screens.
-template <typename Paint>
-QIcon drawnIcon(Paint paint) {
-    QIcon icon;
-    for (int side : {16, 24, 32, 48}) {
-        QPixmap pm(side, side);
+// Draws an icon when it is first shown, at the size it is shown at, so that it stays crisp at any
+// scale and an icon that is never shown (most menu items' at start) costs nothing.
+class DrawnIconEngine : public QIconEngine {
+  public:
+    using Draw = std::function<void(QPainter&, const QSize&)>;
+    explicit DrawnIconEngine(Draw draw) : m_draw(std::move(draw)) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        if (size.isEmpty())
+            return {};
+        const QString key = QStringLiteral("%1x%2/%3").arg(size.width()).arg(size.height()).arg(int(mode));
+        auto it = m_cache.constFind(key);
+        if (it != m_cache.constEnd())
+            return *it;
+        QPixmap pm(size);
         pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(side / 16.0, side / 16.0);
-        paint(p);
-        p.end();
-        icon.addPixmap(pm);
+        {
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing);
+            m_draw(p, size);
+        }
+        // Greyed and highlighted forms the way the style makes them for any other icon.
+        if (mode != QIcon::Normal && mode != QIcon::Active && qobject_cast<QApplication*>(qApp)) {
+            QStyleOption option;
+            option.palette = QGuiApplication::palette();
+            pm = QApplication::style()->generatedIconPixmap(mode, pm, &option);
+        }
+        m_cache.insert(key, pm);
+        return pm;
     }
-    return icon;
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap pm = pixmap(rect.size() * dpr, mode, state);
+        pm.setDevicePixelRatio(dpr);
+        painter->drawPixmap(rect.topLeft(), pm);
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {QSize(16, 16), QSize(24, 24), QSize(32, 32), QSize(48, 48)};
+    }
+    QIconEngine* clone() const override { return new DrawnIconEngine(*this); }
+    QString key() const override { return QStringLiteral("zorel8z-drawn"); }
+
+  private:
+    Draw m_draw;
+    QHash<QString, QPixmap> m_cache;
+};
+
+// An icon drawn in a 16 × 16 box, scaled to the size asked for.
+template <typename Paint> QIcon drawnIcon(Paint paint) {
+    return QIcon(new DrawnIconEngine([paint](QPainter& p, const QSize& size) {
+        p.scale(size.width() / 16.0, size.height() / 16.0);
+        paint(p);
+    }));
 }
 
 void arrow(QPainter& p, bool down, const QColor& colour) {
@@ -55,15 +104,9 @@ void arrow(QPainter& p, bool down, const QColor& colour) {
 
 QIcon drawnPageMark(model::PageMark mark);
 
-QPixmap emblem(const QSize& size) {
-    const qreal dpr = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
-    QPixmap pm(size * dpr);
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal w = size.width();
-    const qreal h = size.height();
+namespace {
+
+void paintEmblem(QPainter& p, qreal w, qreal h) {
     // A shield with the panel's eight zones as a ring of dots.
     QPainterPath shield;
     const qreal sw = h * 0.78;
@@ -98,7 +141,29 @@ QPixmap emblem(const QSize& size) {
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(QRectF(left, h * 0.7, sw, h * 0.16), Qt::AlignCenter, QStringLiteral("ЗОРЕЛ"));
+}
+
+} // namespace
+
+QPixmap emblem(const QSize& size) {
+    const qreal dpr = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    QPixmap pm(size * dpr);
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    paintEmblem(p, size.width(), size.height());
     return pm;
+}
+
+QIcon emblemIcon() {
+    // The emblem is wider than high (64 : 50); centred in the square the icon is asked for.
+    return QIcon(new DrawnIconEngine([](QPainter& p, const QSize& size) {
+        const qreal w = size.width();
+        const qreal h = std::min(qreal(size.height()), w * 50 / 64);
+        p.translate(0, (size.height() - h) / 2);
+        paintEmblem(p, w, h);
+    }));
 }
 
 QIcon pageMark(model::PageMark mark) {

@@ -9,6 +9,8 @@
 namespace zorel8z::gui::art {
 
 QPixmap emblem(const QSize& size);
+// The emblem as the window's icon, drawn at whatever size the system asks for.
+QIcon emblemIcon();
 QIcon pageMark(model::PageMark mark);
 
 enum class Glyph { Read, Write, Refresh, Open, Save, Exit, Usb, Internet, Page, Export, Help, Key };

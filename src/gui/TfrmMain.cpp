@@ -147,6 +147,14 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     m_delayCheckMs = options.usbTimings.delayCheckMs;
     m_remoteWriteMs = options.remoteTimings.writeTimeoutMs;
     if (m_samePortLists) {
+        m_startListing = std::async(std::launch::async, [extra = options.extraPorts] {
+            usb::SystemSerialPort port(extra);
+            PortListing listing;
+            listing.names = port.availablePorts();
+            for (const QString& name : listing.names)
+                listing.descriptions.insert(name, port.portDescription(name));
+            return listing;
+        });
         // The watcher lists through a port object of its own: the window's belong to the window's thread.
         m_portWatcher = std::make_unique<usb::PortWatcher>(
             [extra = options.extraPorts] { return usb::SystemSerialPort(extra).availablePorts(); });
@@ -162,7 +170,7 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(QIcon(art::emblem(QSize(64, 50))));
+    setWindowIcon(art::emblemIcon());
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(232, 232, 232));
     setPalette(pal);
@@ -639,10 +647,19 @@ void TfrmMain::keepOnScreen() {
 
 void TfrmMain::FormShow() {
     FillGuard guard(m_filling);
-    const QStringList panelPorts = m_panelPort->availablePorts();
-    const QStringList readerPorts = m_samePortLists ? panelPorts : m_readerPort->availablePorts();
-    fillPortList(ComComboBox1, *m_panelPort, panelPorts, -1);
-    fillPortList(ComComboBox2, m_samePortLists ? *m_panelPort : *m_readerPort, readerPorts, -1);
+    QStringList panelPorts;
+    QStringList readerPorts;
+    if (m_startListing.valid()) {
+        const PortListing listing = m_startListing.get();
+        panelPorts = readerPorts = listing.names;
+        fillPortList(ComComboBox1, panelPorts, listing.descriptions, -1);
+        fillPortList(ComComboBox2, readerPorts, listing.descriptions, -1);
+    } else {
+        panelPorts = m_panelPort->availablePorts();
+        readerPorts = m_samePortLists ? panelPorts : m_readerPort->availablePorts();
+        fillPortList(ComComboBox1, *m_panelPort, panelPorts, -1);
+        fillPortList(ComComboBox2, m_samePortLists ? *m_panelPort : *m_readerPort, readerPorts, -1);
+    }
 
     const StoredSettings stored = readSettings();
     meRemoteServerIP->putText(stored.defaultIP);
@@ -668,11 +685,19 @@ void TfrmMain::FormShow() {
 
 void TfrmMain::fillPortList(QComboBox* box, const usb::SerialPort& port, const QStringList& ports,
                             int selected) {
+    QHash<QString, QString> descriptions;
+    for (const QString& name : ports)
+        descriptions.insert(name, port.portDescription(name));
+    fillPortList(box, ports, descriptions, selected);
+}
+
+void TfrmMain::fillPortList(QComboBox* box, const QStringList& ports,
+                            const QHash<QString, QString>& descriptions, int selected) {
     FillGuard guard(m_filling);
     box->clear();
     for (const QString& name : ports) {
         box->addItem(name);
-        const QString device = port.portDescription(name);
+        const QString device = descriptions.value(name);
         if (!device.isEmpty())
             box->setItemData(box->count() - 1, device, Qt::ToolTipRole);
     }

@@ -12,11 +12,13 @@
 #include "usb/UsbCommands.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QMainWindow>
 #include <QMargins>
 #include <QPointer>
 #include <QStringList>
 #include <array>
+#include <future>
 #include <memory>
 
 class QAction;
@@ -180,6 +182,8 @@ class TfrmMain : public QMainWindow {
     void setClientHeight(int height);
     // Port lists: the names, each with what the system tells of its device as its tooltip.
     void fillPortList(QComboBox* box, const usb::SerialPort& port, const QStringList& ports, int selected);
+    void fillPortList(QComboBox* box, const QStringList& ports, const QHash<QString, QString>& descriptions,
+                      int selected);
     // Devices were plugged in or pulled out.
     void devicesChanged();
     void panelDevicesChanged();
@@ -204,6 +208,13 @@ class TfrmMain : public QMainWindow {
     bool m_keysRunning = false;
     bool m_samePortLists = false;
     std::unique_ptr<usb::PortWatcher> m_portWatcher;
+    // The system's ports as the window opens: asking the system takes milliseconds, so a thread of
+    // its own asks while the window is built, and the first show takes its answer.
+    struct PortListing {
+        QStringList names;
+        QHash<QString, QString> descriptions;
+    };
+    std::future<PortListing> m_startListing;
     // Asks the panel list again once a command no longer holds the port.
     QTimer* m_panelPortsAgain = nullptr;
 
