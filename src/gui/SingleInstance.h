@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QLocalServer>
+#include "platform/LocalBell.h"
+
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -44,7 +45,7 @@ class SingleInstance : public QObject {
     QString m_key;
     QString m_folder;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer m_server;
+    platform::LocalBell m_bell;
 };
 
 } // namespace zorel8z::gui
