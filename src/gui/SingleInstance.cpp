@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -30,11 +31,16 @@ SingleInstance::SingleInstance(QString key, QString folder, QObject* parent)
     : QObject(parent),
       m_key(key.isEmpty() ? keyForExecutable(QCoreApplication::applicationFilePath()) : std::move(key)),
       m_folder(folder.isEmpty() ? userFolder() : std::move(folder)) {
-    connect(&m_bell, &platform::LocalBell::rung, this, &SingleInstance::activationRequested);
+    connect(&m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            emit activationRequested();
+        }
+    });
 }
 
 SingleInstance::~SingleInstance() {
-    m_bell.close();
+    m_server.close();
 }
 
 QString SingleInstance::lockPath() const {
@@ -53,8 +59,15 @@ QString SingleInstance::serverName() const {
 bool SingleInstance::wakeRunningCopy() const {
     // A copy that has just taken the lock opens its server a moment later: ask a few times.
     for (int attempt = 0; attempt < 4; ++attempt) {
-        if (platform::LocalBell::ring(serverName(), 1000))
+        QLocalSocket socket;
+        socket.connectToServer(serverName());
+        if (socket.waitForConnected(1000)) {
+            socket.write("show");
+            socket.flush();
+            socket.waitForBytesWritten(1000);
+            socket.disconnectFromServer();
             return true;
+        }
         QThread::msleep(250);
     }
     return false;
@@ -80,8 +93,10 @@ bool SingleInstance::claim() {
         if (!m_lock->removeStaleLockFile() || !m_lock->tryLock(100))
             return true;
     }
-    // Takes over a socket left behind by a killed copy.
-    m_bell.listen(serverName());
+    // A socket left behind by a killed copy would make listen() fail.
+    QLocalServer::removeServer(serverName());
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    m_server.listen(serverName());
     return true;
 }
 

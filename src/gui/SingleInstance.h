@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/LocalBell.h"
-
+#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -45,7 +44,7 @@ class SingleInstance : public QObject {
     QString m_key;
     QString m_folder;
     std::unique_ptr<QLockFile> m_lock;
-    platform::LocalBell m_bell;
+    QLocalServer m_server;
 };
 
 } // namespace zorel8z::gui

@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -128,32 +127,4 @@ TEST(SingleInstance, TheProgramKeepsOneCopyPerUserAndOutlivesAKilledCopy) {
         p->kill();
         p->waitForFinished(test::kGuiWaitMs);
     }
-}
-
-// The doorbell under the guard: only its owner may ring it, it takes over a socket file a killed copy
-// left, a ring is heard, and closing takes its file away so that nobody answers any more.
-TEST(SingleInstance, TheDoorbellIsTheUsersAndCleansUpAfterItself) {
-    test::guiApp();
-    QTemporaryDir user;
-    const QString path = user.filePath(U("bell.socket"));
-    {
-        QFile left(path); // what a killed copy leaves: a file nobody listens at
-        ASSERT_TRUE(left.open(QIODevice::WriteOnly));
-    }
-    EXPECT_FALSE(platform::LocalBell::ring(path, 1000));
-    platform::LocalBell bell;
-    ASSERT_TRUE(bell.listen(path));
-    EXPECT_EQ(QFileInfo(path).permissions() &
-                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
-              QFile::Permissions());
-    int rings = 0;
-    QObject::connect(&bell, &platform::LocalBell::rung, [&] { ++rings; });
-    EXPECT_TRUE(platform::LocalBell::ring(path, 1000));
-    EXPECT_TRUE(platform::LocalBell::ring(path, 1000));
-    EXPECT_TRUE(test::waitFor([&] { return rings == 2; }));
-    bell.close();
-    EXPECT_FALSE(QFileInfo::exists(path));
-    EXPECT_FALSE(platform::LocalBell::ring(path, 1000));
-    // A name too long for a socket address is refused, not cut short.
-    EXPECT_FALSE(bell.listen(user.filePath(QString(200, QLatin1Char('b')))));
 }
