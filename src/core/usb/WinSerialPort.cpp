@@ -7,8 +7,11 @@
 #include <QWinEventNotifier>
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <setupapi.h>
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace zorel8z::usb {
@@ -23,6 +26,66 @@ bool isComName(const QString& name) {
     static const QRegularExpression com(QStringLiteral("^COM[0-9]+$"),
                                         QRegularExpression::CaseInsensitiveOption);
     return com.match(name).hasMatch();
+}
+
+// The device setup class of serial and parallel ports (GUID_DEVCLASS_PORTS), spelt out so that no
+// GUID library has to be linked for it.
+const GUID kPortsClass = {0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+
+QString deviceProperty(HDEVINFO set, SP_DEVINFO_DATA& info, DWORD property) {
+    wchar_t text[512] = {};
+    DWORD type = 0;
+    if (!SetupDiGetDeviceRegistryPropertyW(set, &info, property, &type, reinterpret_cast<BYTE*>(text),
+                                           sizeof text - sizeof(wchar_t), nullptr) ||
+        type != REG_SZ)
+        return QString();
+    return QString::fromWCharArray(text);
+}
+
+// What the system's device manager knows of the device behind a COM port: its name, its maker, and
+// from its instance id (USB\VID_0403&PID_6001\A50285BI) the USB ids and serial number.
+PortDevice deviceBehind(const QString& portName) {
+    PortDevice device;
+    const HDEVINFO set = SetupDiGetClassDevsW(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
+    if (set == INVALID_HANDLE_VALUE)
+        return device;
+    SP_DEVINFO_DATA info{};
+    info.cbSize = sizeof info;
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &info); ++i) {
+        const HKEY key = SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        if (key == INVALID_HANDLE_VALUE)
+            continue;
+        wchar_t port[64] = {};
+        DWORD size = sizeof port - sizeof(wchar_t);
+        DWORD type = 0;
+        const bool named = RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(port),
+                                            &size) == ERROR_SUCCESS &&
+                           type == REG_SZ;
+        RegCloseKey(key);
+        if (!named || QString::fromWCharArray(port).compare(portName, Qt::CaseInsensitive) != 0)
+            continue;
+        device.description = deviceProperty(set, info, SPDRP_FRIENDLYNAME);
+        if (device.description.isEmpty())
+            device.description = deviceProperty(set, info, SPDRP_DEVICEDESC);
+        device.manufacturer = deviceProperty(set, info, SPDRP_MFG);
+        wchar_t id[512] = {};
+        if (SetupDiGetDeviceInstanceIdW(set, &info, id, DWORD(std::size(id)) - 1, nullptr)) {
+            const QStringList parts = QString::fromWCharArray(id).split(QLatin1Char('\\'));
+            static const QRegularExpression ids(QStringLiteral("VID_([0-9A-F]{4}).*PID_([0-9A-F]{4})"),
+                                                QRegularExpression::CaseInsensitiveOption);
+            const QRegularExpressionMatch match = ids.match(parts.value(1));
+            if (match.hasMatch()) {
+                device.vendorId = quint16(match.captured(1).toUShort(nullptr, 16));
+                device.productId = quint16(match.captured(2).toUShort(nullptr, 16));
+                // Windows makes up an id with '&' in it for a device that has no serial number.
+                if (parts.size() > 2 && !parts[2].contains(QLatin1Char('&')))
+                    device.serialNumber = parts[2];
+            }
+        }
+        break;
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return device;
 }
 
 } // namespace
@@ -100,8 +163,11 @@ QStringList WinSerialPort::availablePorts() const {
     return systemPorts() + m_extraPorts;
 }
 
-QString WinSerialPort::portDescription(const QString&) const {
-    return QString(); // the registry's device map names the port only, not the device behind it
+QString WinSerialPort::portDescription(const QString& name) const {
+    // An extra path is a device the system does not list: it has nothing to tell of it.
+    if (m_extraPorts.contains(name))
+        return QString();
+    return describePort(deviceBehind(name));
 }
 
 void WinSerialPort::setPortName(const QString& name) {
