@@ -7,8 +7,12 @@
 namespace {
 
 QCoreApplication* makeApplication(int& argc, char** argv) {
+#ifndef Q_OS_WIN
+    // Without a display the system's platform would fail; Windows' own needs none and is the only
+    // one its folder carries.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     return new QGuiApplication(argc, argv);
 }
 

@@ -13,8 +13,8 @@ namespace zorel8z::sheet {
 
 struct SheetModule {
     int version;
-    // A QGuiApplication on the offscreen platform unless QT_QPA_PLATFORM names another: the sheet
-    // lays out text and needs fonts, but draws on no screen.
+    // A QGuiApplication (on Linux the offscreen platform unless QT_QPA_PLATFORM names another): the
+    // sheet lays out text and needs fonts, but draws on no screen.
     QCoreApplication* (*makeApplication)(int& argc, char** argv);
     // writeSheetPdf; never throws.
     bool (*writeSheetPdf)(const model::PanelConfig& cfg, const SheetOptions& options, const QString& path,
