@@ -59,6 +59,10 @@ struct Desk {
 
         gui::WindowOptions options;
         options.extraPorts = {panel.devicePath()};
+        // The window's own kind of port; the test keeps a look at whether it is open.
+        auto own = std::make_unique<usb::QtSerialPort>(options.extraPorts);
+        port = own.get();
+        options.panelPort = std::move(own);
         options.shell = &shell;
         options.usbTimings = {answerMs, 20000};
         window = std::make_unique<gui::TfrmMain>(std::move(options));
@@ -129,6 +133,7 @@ struct Desk {
     QTemporaryDir dataHome;
     sim::PanelSim panel;
     test::TestShell shell;
+    usb::SerialPort* port = nullptr;
     std::unique_ptr<gui::TfrmMain> window;
 };
 
@@ -424,6 +429,21 @@ TEST(ExtrasWindow, TheConnectionCheckSaysWhereASilentPortStops) {
     EXPECT_TRUE(desk.shell.messages.empty());
     EXPECT_EQ(desk.panel.acceptedWrites(), 0);
     desk.closeDialog(dialog);
-    // The port is the window's again: a read works as before.
-    EXPECT_TRUE(desk.idle());
+    EXPECT_FALSE(desk.port->isOpen());
+
+    // Closed while the panel is still waited for: the port the check opened is closed again, and
+    // the window's read goes on as before.
+    desk.menu("N9", "miCheck");
+    QDialog* again = desk.dialog("dlgCheck");
+    ASSERT_NE(again, nullptr);
+    ASSERT_EQ(find<QLabel>(*again, "lblVerdict")->text(), U("Перевірка триває…"));
+    ASSERT_TRUE(desk.port->isOpen());
+    desk.closeDialog(again);
+    ASSERT_TRUE(test::waitFor([&] { return !desk.window->findChild<QDialog*>(QStringLiteral("dlgCheck")); }));
+    EXPECT_FALSE(desk.port->isOpen());
+    QTest::mouseClick(desk.w<QPushButton>("btnReadConf"), Qt::LeftButton);
+    ASSERT_TRUE(test::waitFor([&] { return desk.idle() && !desk.shell.messages.empty(); }));
+    EXPECT_TRUE(desk.shell.texts()[0].startsWith(U("Не має доступу до ППК через порт: ")))
+        << desk.shell.texts()[0].toStdString();
+    EXPECT_FALSE(desk.port->isOpen());
 }
