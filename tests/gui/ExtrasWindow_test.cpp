@@ -12,6 +12,8 @@
 #include "check/CheckTexts.h"
 #include "journal/Journal.h"
 #include "sim/PanelSim.h"
+#include "sim/StationSim.h"
+#include "support/FakeSerialPort.h"
 #include "usb/QtSerialPort.h"
 #include "usb/WriteVerifier.h"
 
@@ -19,13 +21,17 @@
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QProcess>
+#include <QRadioButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -446,4 +452,80 @@ TEST(ExtrasWindow, TheConnectionCheckSaysWhereASilentPortStops) {
     EXPECT_TRUE(desk.shell.texts()[0].startsWith(U("Не має доступу до ППК через порт: ")))
         << desk.shell.texts()[0].toStdString();
     EXPECT_FALSE(desk.port->isOpen());
+}
+
+TEST(ExtrasWindow, RemoteBlockReadsAreArchivedAndWritesJournaledWithTheirChanges) {
+    test::guiApp();
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+    sim::StationSim station;
+    station.addPanel(1201, QStringLiteral("482913"), panelConfig());
+    ASSERT_TRUE(station.start()) << station.errorString().toStdString();
+    test::TestShell shell;
+    gui::WindowOptions options;
+    options.shell = &shell;
+    options.panelPort = std::make_unique<test::FakeSerialPort>();
+    options.readerPort = std::make_unique<test::FakeSerialPort>();
+    options.remoteTimings.pollMs = 100;
+    gui::TfrmMain window(std::move(options));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    (void)QTest::qWaitForWindowActive(&window);
+    auto type = [](QWidget* field, const QString& text) {
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Delete);
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            edit->setCursorPosition(0);
+        QTest::keyClicks(field, text);
+    };
+    auto* remote = find<QRadioButton>(window, "rbtn_Remote");
+    QTest::mouseClick(remote, Qt::LeftButton, {}, QPoint(8, remote->height() / 2));
+    type(find<QLineEdit>(window, "meRemoteServerIP"), QStringLiteral("127000000001"));
+    type(find<QSpinBox>(window, "seRemoteServerPort"), QString::number(station.port()));
+    type(find<QSpinBox>(window, "seNumPPK"), QStringLiteral("1201"));
+    auto* password = find<QLineEdit>(window, "edPwd");
+    find<QTabWidget>(window, "pcConf")->setCurrentIndex(int(Page::Zones));
+    const QString link = journal::stationLink(window.state().meRemoteServerIP, station.port(), 1201);
+    auto click = [&](const char* button, size_t lines) {
+        QTest::mouseClick(find<QPushButton>(window, button), Qt::LeftButton);
+        return test::waitFor(
+            [&] { return window.state().commandsEnabled && journal::Journal().records().size() == lines; });
+    };
+
+    // A wrong password: a failed line, nothing archived.
+    type(password, QStringLiteral("111111"));
+    ASSERT_TRUE(click("btnReadConf", 1));
+    ASSERT_EQ(shell.messages.size(), 1u);
+    std::vector<journal::Record> lines = journal::Journal().records();
+    EXPECT_EQ(lines[0].operation, journal::op::kRead);
+    EXPECT_EQ(lines[0].outcome, journal::outcome::kFailed);
+    EXPECT_EQ(lines[0].message, shell.texts()[0]);
+    EXPECT_TRUE(archive::Archive().entries().empty());
+
+    shell.messages.clear();
+    type(password, QStringLiteral("482913"));
+    ASSERT_TRUE(click("btnReadConf", 2));
+    ASSERT_TRUE(shell.messages.empty()) << shell.texts().join(QLatin1Char('|')).toStdString();
+    const std::vector<archive::Entry> entries = archive::Archive().entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].panel, archive::Archive::stationPanel(1201));
+    lines = journal::Journal().records();
+    EXPECT_EQ(lines[1].outcome, journal::outcome::kOk);
+    EXPECT_EQ(lines[1].link, link);
+    EXPECT_EQ(lines[1].block, U("3"));
+    EXPECT_EQ(lines[1].archive, entries[0].path);
+
+    // A zone changed and the block written: the line names the field, not more.
+    test::pick(find<QComboBox>(window, "cbGr4"), 3);
+    ASSERT_TRUE(click("btnWriteConf", 3));
+    EXPECT_EQ(shell.texts(), QStringList{usb::msg::kWritten});
+    lines = journal::Journal().records();
+    EXPECT_EQ(lines[2].operation, journal::op::kWrite);
+    EXPECT_EQ(lines[2].outcome, journal::outcome::kOk);
+    EXPECT_EQ(lines[2].block, U("3"));
+    EXPECT_EQ(lines[2].changed, QStringList{U("Шлейфи: Шлейф 4: Група")});
+    ASSERT_TRUE(station.panel(1201).has_value());
+    EXPECT_EQ(station.panel(1201)->lines[3].group, 4);
 }
