@@ -24,6 +24,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -315,6 +316,9 @@ TfrmMain::~TfrmMain() {
     // they or the application report may reach this window any more (an open cell editor would
     // otherwise hand its text to a record that is gone).
     m_dying = true;
+    // The dialogs go first: a connection check under way holds the panel port and the commands.
+    for (QDialog* dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+        delete dialog;
     m_usersDelegate->detach();
     m_keysDelegate->detach();
     sgUsers->onCellChosen(nullptr);

@@ -233,6 +233,9 @@ class TfrmMain : public QMainWindow {
     controller::TController m_ctl;
     std::unique_ptr<Shell> m_ownShell;
     Shell* m_shell;
+    // Every message goes through it on its way to the shell, so that the journal can say what the
+    // user was told. Declared before whatever shows messages through it, so it outlives them.
+    std::unique_ptr<TappedShell> m_tap;
     std::unique_ptr<remote::HttpClient> m_ownHttp;
     std::unique_ptr<usb::SerialPort> m_panelPort;
     std::unique_ptr<usb::SerialPort> m_readerPort;
@@ -241,9 +244,6 @@ class TfrmMain : public QMainWindow {
     std::unique_ptr<usb::UsbCommands> m_usb;
     std::unique_ptr<usb::KeyReader> m_keyReader;
     std::unique_ptr<remote::RemoteCommands> m_remote;
-    // Every message goes through it on its way to the shell, so that the journal can say what the
-    // user was told.
-    std::unique_ptr<TappedShell> m_tap;
     std::unique_ptr<usb::WriteVerifier> m_verifier;
     // The read into a copy of "Порівняти… → З ППК".
     std::unique_ptr<usb::PanelReader> m_copyReader;
