@@ -536,4 +536,33 @@ TEST(ExtrasWindow, RemoteBlockReadsAreArchivedAndWritesJournaledWithTheirChanges
     EXPECT_EQ(lines[2].changed, QStringList{U("Шлейфи: Шлейф 4: Група")});
     ASSERT_TRUE(station.panel(1201).has_value());
     EXPECT_EQ(station.panel(1201)->lines[3].group, 4);
+
+    // The connection check in Internet mode goes to the station, panel and password as typed, and
+    // says that the password is where it stops.
+    type(password, QStringLiteral("111111"));
+    shell.messages.clear();
+    QMenuBar* bar = window.menuBar();
+    QMenu* linkMenu = find<QMenu>(window, "N9");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(linkMenu->menuAction()).center());
+    ASSERT_TRUE(test::waitFor([linkMenu] { return linkMenu->isVisible(); }, 5000));
+    QTest::mouseClick(
+        linkMenu, Qt::LeftButton, {},
+        linkMenu->actionGeometry(window.findChild<QAction*>(QStringLiteral("miCheck"))).center());
+    QDialog* dialog = nullptr;
+    ASSERT_TRUE(test::waitFor([&] {
+        dialog = window.findChild<QDialog*>(QStringLiteral("dlgCheck"));
+        return dialog && dialog->isVisible();
+    }));
+    auto* verdict = find<QLabel>(*dialog, "lblVerdict");
+    ASSERT_TRUE(test::waitFor([&] { return verdict->text() != U("Перевірка триває…"); }));
+    auto* steps = find<QListWidget>(*dialog, "lstSteps");
+    ASSERT_GE(steps->count(), 2);
+    EXPECT_TRUE(
+        steps->item(steps->count() - 1)->text().startsWith(U("✗ ") + check::msg::kPanelRefused.arg(1201)))
+        << steps->item(steps->count() - 1)->text().toStdString();
+    for (int i = 0; i + 1 < steps->count(); ++i)
+        EXPECT_TRUE(steps->item(i)->text().startsWith(U("✓ "))) << steps->item(i)->text().toStdString();
+    EXPECT_TRUE(verdict->text().startsWith(U("Перевірку зупинено: ") + check::msg::kPanelRefused.arg(1201)));
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_EQ(journal::Journal().records().size(), 3u);
 }
