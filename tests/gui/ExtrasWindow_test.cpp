@@ -11,6 +11,7 @@
 #include "archive/Archive.h"
 #include "check/CheckTexts.h"
 #include "journal/Journal.h"
+#include "model/ConfigFile.h"
 #include "sim/PanelSim.h"
 #include "sim/StationSim.h"
 #include "support/FakeSerialPort.h"
@@ -565,4 +566,65 @@ TEST(ExtrasWindow, RemoteBlockReadsAreArchivedAndWritesJournaledWithTheirChanges
     EXPECT_TRUE(verdict->text().startsWith(U("Перевірку зупинено: ") + check::msg::kPanelRefused.arg(1201)));
     EXPECT_TRUE(shell.messages.empty());
     EXPECT_EQ(journal::Journal().records().size(), 3u);
+}
+
+TEST(ExtrasWindow, CompareWithAFileAndWithAnArchiveEntry) {
+    Desk desk;
+    desk.clickRead();
+    desk.key(Qt::Key_F3);
+    test::pick(desk.w<QComboBox>("cbGr4"), 3);
+    ASSERT_TRUE(desk.shell.messages.empty()) << desk.shell.texts().join(QLatin1Char('|')).toStdString();
+
+    // A file that differs from the window in the engineer's password and one zone's type.
+    model::PanelConfig inFile = desk.window->config();
+    inFile.PwdLev2 = QStringLiteral("97531");
+    inFile.lines[6].type = 1;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("other.c8z"));
+    test::RecordingUi quiet;
+    ASSERT_TRUE(model::saveConfigFile(controller::TController(), path, inFile, quiet));
+    desk.shell.openPath = path;
+    desk.menu("miCompare", "miCompareFile");
+    QDialog* dialog = desk.dialog("dlgCompare");
+    ASSERT_NE(dialog, nullptr);
+    auto* tree = find<QTreeWidget>(*dialog, "tvDiff");
+    EXPECT_EQ(tree->headerItem()->text(2), U("У файлі"));
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), U("Шлейфи"));
+    EXPECT_EQ(childTexts(tree->topLevelItem(0), 0), QStringList{U("Шлейф 7: Тип шлейфу")});
+    EXPECT_EQ(tree->topLevelItem(1)->text(0), U("Параметри ППК"));
+    ASSERT_EQ(tree->topLevelItem(1)->childCount(), 1);
+    // A password shows only that it changed, on both sides.
+    EXPECT_EQ(tree->topLevelItem(1)->child(0)->text(1), U("змінено"));
+    EXPECT_EQ(tree->topLevelItem(1)->child(0)->text(2), U("змінено"));
+    for (QTreeWidgetItem* item :
+         tree->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive, 0))
+        for (int column = 0; column < 3; ++column)
+            EXPECT_FALSE(item->text(column).contains(inFile.PwdLev2));
+    desk.closeDialog(dialog);
+
+    // The archive entry of the read: only the zone changed since.
+    desk.menu("miCompare", "miCompareArchive");
+    QDialog* archiveDialog = desk.dialog("dlgArchive");
+    ASSERT_NE(archiveDialog, nullptr);
+    auto* reads = find<QTreeWidget>(*archiveDialog, "tvArchive");
+    QTreeWidgetItem* read = reads->topLevelItem(0)->child(0);
+    Desk::clickItem(reads, read);
+    // A double click opens it, like "Відкрити".
+    QTest::mouseDClick(reads->viewport(), Qt::LeftButton, {}, reads->visualItemRect(read).center());
+    ASSERT_TRUE(test::waitFor([&] {
+        QDialog* d = desk.window->findChild<QDialog*>(QStringLiteral("dlgCompare"));
+        return d && d->isVisible();
+    }));
+    QDialog* withArchive = desk.dialog("dlgCompare");
+    auto* rows = find<QTreeWidget>(*withArchive, "tvDiff");
+    EXPECT_EQ(rows->headerItem()->text(2), U("В архіві"));
+    ASSERT_EQ(rows->topLevelItemCount(), 1);
+    EXPECT_EQ(childTexts(rows->topLevelItem(0), 0), QStringList{U("Шлейф 4: Група")});
+    desk.closeDialog(withArchive);
+    // Nothing of it reached the window or the panel.
+    EXPECT_EQ(desk.window->config().lines[3].group, 4);
+    EXPECT_EQ(desk.window->config().PwdLev2, panelConfig().PwdLev2);
+    EXPECT_EQ(desk.panel.acceptedWrites(), 0);
+    EXPECT_TRUE(desk.shell.messages.empty());
 }
