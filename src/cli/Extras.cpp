@@ -6,6 +6,7 @@
 #include "cli/SheetLoader.h"
 #include "common/Errors.h"
 #include "compare/ConfigCompare.h"
+#include "journal/ReadHistory.h"
 #include "remote/CurlHttpClient.h"
 #include "usb/SystemSerialPort.h"
 
@@ -232,25 +233,11 @@ void journalAppend(journal::Record record) {
 
 QStringList changedSinceLastRead(const QString& link, const QString& block, const model::PanelConfig& written,
                                  const std::vector<rules::Page>& pages) {
-    const std::optional<journal::Record> read = journal::Journal().lastRead(link, block);
-    if (!read)
-        return {};
-    class Quiet : public Ui {
-      public:
-        void showMessage(MsgIcon, const QString&) override {}
-    } quiet;
-    model::PanelConfig before;
-    if (!archive::Archive::open({QString(), read->time, read->archive}, before, quiet))
-        return {};
-    std::vector<compare::PageDiff> diffs = compare::compareConfigs(before, written);
-    if (!pages.empty())
-        diffs = compare::onlyPages(std::move(diffs), pages);
-    return compare::changedFieldNames(diffs);
+    return journal::changedSinceLastRead(link, block, written, pages);
 }
 
 QString lastSerial(const QString& link) {
-    const std::optional<journal::Record> read = journal::Journal().lastRead(link);
-    return read ? read->serial : QString();
+    return journal::lastSerial(link);
 }
 
 } // namespace zorel8z::cli

@@ -9,7 +9,9 @@ namespace zorel8z::gui {
 StoredSettings readSettings() {
     StoredSettings out;
     QSettings store(settings::kOrganisation, settings::kApplication);
-    if (store.allKeys().isEmpty())
+    // Only the three values count: a store that holds nothing but the check after a write is as new.
+    if (!store.contains(settings::kDefaultCom) && !store.contains(settings::kDefaultIP) &&
+        !store.contains(settings::kDefaultPort))
         return out;
     int com = 0;
     out.defaultCom = tryStrToInt(store.value(settings::kDefaultCom).toString(), com) ? com : 0;
@@ -25,6 +27,17 @@ void writeSettings(int comIndex, const QString& ip, int port) {
     store.setValue(settings::kDefaultCom, QString::number(comIndex));
     store.setValue(settings::kDefaultIP, ip);
     store.setValue(settings::kDefaultPort, QString::number(port));
+    store.sync();
+}
+
+bool readVerifyAfterWrite() {
+    QSettings store(settings::kOrganisation, settings::kApplication);
+    return store.value(settings::kVerifyAfterWrite).toString() != QLatin1String("0");
+}
+
+void writeVerifyAfterWrite(bool on) {
+    QSettings store(settings::kOrganisation, settings::kApplication);
+    store.setValue(settings::kVerifyAfterWrite, on ? QStringLiteral("1") : QStringLiteral("0"));
     store.sync();
 }
 

@@ -17,6 +17,7 @@ inline const QString kApplication = QStringLiteral("Settings");
 inline const QString kDefaultCom = QStringLiteral("DefaultCom");
 inline const QString kDefaultIP = QStringLiteral("DefaultIP");
 inline const QString kDefaultPort = QStringLiteral("DefaultPort");
+inline const QString kVerifyAfterWrite = QStringLiteral("VerifyAfterWrite");
 } // namespace settings
 
 // Nothing stored yet: the defaults. Stored but a value missing: "DefaultIP" empties the field,
@@ -24,6 +25,10 @@ inline const QString kDefaultPort = QStringLiteral("DefaultPort");
 StoredSettings readSettings();
 // Each value is written as a string; a store that cannot be written loses them silently.
 void writeSettings(int comIndex, const QString& ip, int port);
+
+// "Перевіряти після запису": on unless turned off and stored so. Written when the user switches it.
+bool readVerifyAfterWrite();
+void writeVerifyAfterWrite(bool on);
 
 // The panel-port entry to choose at start: the stored position when the list has it, else the last
 // entry, else none (-1).

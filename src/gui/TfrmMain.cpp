@@ -24,6 +24,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -127,6 +128,8 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
         m_ownShell = std::make_unique<DesktopShell>(this);
         m_shell = m_ownShell.get();
     }
+    m_tap = std::make_unique<TappedShell>(*m_shell);
+    m_shell = m_tap.get();
     remote::HttpClient* http = options.http;
     if (!http) {
         m_ownHttp = std::make_unique<remote::CurlHttpClient>();
@@ -146,6 +149,9 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
                                                         options.remoteTimings);
     m_delayCheckMs = options.usbTimings.delayCheckMs;
     m_remoteWriteMs = options.remoteTimings.writeTimeoutMs;
+    m_remoteTimings = options.remoteTimings;
+    m_verifier = std::make_unique<usb::WriteVerifier>(*m_usb, m_state, *m_shell, m_delayCheckMs);
+    m_copyReader = std::make_unique<usb::PanelReader>(*m_panelPort, m_usb.get(), m_delayCheckMs);
     if (m_samePortLists) {
         m_startListing = std::async(std::launch::async, [extra = options.extraPorts] {
             usb::SystemSerialPort port(extra);
@@ -318,6 +324,9 @@ TfrmMain::~TfrmMain() {
     // they or the application report may reach this window any more (an open cell editor would
     // otherwise hand its text to a record that is gone).
     m_dying = true;
+    // The dialogs go first: a connection check under way holds the panel port and the commands.
+    for (QDialog* dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+        delete dialog;
     m_usersDelegate->detach();
     m_keysDelegate->detach();
     sgUsers->onCellChosen(nullptr);
@@ -527,6 +536,7 @@ void TfrmMain::connectControls() {
         refreshState();
     });
     connect(m_remote.get(), &remote::RemoteCommands::stateChanged, this, &TfrmMain::refreshState);
+    connectExtras();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -738,15 +748,25 @@ void TfrmMain::btnReadConfClick() {
     if (m_state.mode == rules::Mode::Remote) {
         // A remote command given while one runs does nothing: the one shown goes on.
         const bool wasBusy = m_remote->busy();
+        const bool wasIdle = m_state.commandsEnabled && !wasBusy;
+        const qsizetype from = m_tap->shown().size();
         m_remote->readCommand();
         if (!wasBusy && m_remote->busy())
             beginWaiting(Waiting::RemoteRead);
+        transferGiven(
+            m_remoteRead, from, wasIdle, m_remote->busy(),
+            journal::stationLink(m_state.meRemoteServerIP, m_state.seRemoteServerPort, m_state.seNumPPK),
+            QString::number(int(m_state.openPage) + 1));
     } else {
         // A read given while the delay check of an earlier one runs keeps that check, and its clock.
         const bool checking = m_usb->delayCheckRunning();
+        const bool wasIdle = m_state.commandsEnabled && !checking;
+        const qsizetype from = m_tap->shown().size();
         m_usb->readCommand();
         if (m_usb->delayCheckRunning() && (!checking || m_waiting != Waiting::UsbRead))
             beginWaiting(Waiting::UsbRead);
+        transferGiven(m_usbRead, from, wasIdle, m_usb->delayCheckRunning(),
+                      journal::usbLink(m_panelPort->portName()), QStringLiteral("1-5"));
     }
     refreshState();
 }
@@ -755,13 +775,26 @@ void TfrmMain::btnWriteConfClick() {
     settleKeyCodes();
     if (m_state.mode == rules::Mode::Remote) {
         const bool wasBusy = m_remote->busy();
+        const bool wasIdle = m_state.commandsEnabled && !wasBusy;
+        const qsizetype from = m_tap->shown().size();
         m_remote->writeCommand();
         if (!wasBusy && m_remote->busy())
             beginWaiting(Waiting::RemoteWrite);
+        transferGiven(
+            m_remoteWrite, from, wasIdle, m_remote->busy(),
+            journal::stationLink(m_state.meRemoteServerIP, m_state.seRemoteServerPort, m_state.seNumPPK),
+            QString::number(int(m_state.openPage) + 1));
     } else {
-        m_usb->writeCommand();
+        const bool wasIdle = m_state.commandsEnabled && !m_usb->writing() && !m_verifier->verifying();
+        const qsizetype from = m_tap->shown().size();
+        // The write command, with the check after it when "Перевіряти після запису" is on.
+        m_verifier->writeCommand();
         if (m_usb->writing())
             beginWaiting(Waiting::UsbWrite);
+        transferGiven(m_usbWrite, from, wasIdle, m_usb->writing(), journal::usbLink(m_panelPort->portName()),
+                      QStringLiteral("1-5"));
+        if (m_usbWrite.active && wasIdle)
+            m_usbWrite.expectVerify = m_verifier->enabled();
     }
     // The write normalises the addresses and may copy typed passwords: show what stands now.
     fillAll();
@@ -773,10 +806,13 @@ void TfrmMain::miOpenClick() {
     const QString path = m_shell->askOpenPath(model::configfile::kFilter);
     if (path.isEmpty())
         return;
-    if (model::openConfigFile(m_ctl, path, m_cfg, *m_shell)) {
+    const qsizetype from = m_tap->shown().size();
+    const bool opened = model::openConfigFile(m_ctl, path, m_cfg, *m_shell);
+    if (opened) {
         m_state.retakeFrom(m_cfg);
         fillAll();
     }
+    journalFile(journal::op::kOpen, path, opened, from);
 }
 
 void TfrmMain::miSaveAsClick() {
@@ -787,7 +823,8 @@ void TfrmMain::miSaveAsClick() {
                                               model::configfile::kExtension);
     if (path.isEmpty())
         return;
-    model::saveConfigFile(m_ctl, path, m_cfg, *m_shell);
+    const qsizetype from = m_tap->shown().size();
+    journalFile(journal::op::kSave, path, model::saveConfigFile(m_ctl, path, m_cfg, *m_shell), from);
 }
 
 void TfrmMain::conf1Click() {
@@ -795,11 +832,15 @@ void TfrmMain::conf1Click() {
     const QString path = m_shell->askExportPath(texts::kExportFilter);
     if (path.isEmpty())
         return;
+    const qsizetype from = m_tap->shown().size();
+    bool ok = true;
     try {
         exporting::GetConfFile(path, exporting::GetConfig(m_cfg.lines));
     } catch (const Error& e) {
+        ok = false;
         m_shell->showMessage(MsgIcon::Error, e.text());
     }
+    journalFile(journal::op::kExport, path, ok, from);
 }
 
 void TfrmMain::N1Click() {
@@ -810,6 +851,9 @@ void TfrmMain::applyFileMenuRule() {
     const bool local = m_state.mode == rules::Mode::Local;
     miOpen->setEnabled(local);
     miSaveAs->setEnabled(local);
+    // An archive entry opens as a file does; the panel is compared over USB.
+    miArchive->setEnabled(local);
+    miComparePanel->setEnabled(local);
 }
 
 void TfrmMain::N9Click() {
@@ -981,6 +1025,7 @@ void TfrmMain::refreshState() {
     const bool reading = m_keyReader->reading();
     sbUVIRead->setChecked(reading);
     sbUVIRead->setText(m_keyReader->toggleCaption());
+    requestSettle();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1006,6 +1051,8 @@ bool TfrmMain::waitingGoesOn() const {
     case Waiting::RemoteRead:
     case Waiting::RemoteWrite:
         return m_remote->busy();
+    case Waiting::PanelCopy:
+        return m_copyReader->running() || m_verifier->verifying();
     case Waiting::None:
         break;
     }
@@ -1024,6 +1071,7 @@ void TfrmMain::refreshWaiting() {
         int limit = m_remoteWriteMs;
         switch (m_waiting) {
         case Waiting::UsbRead:
+        case Waiting::PanelCopy:
             limit = m_delayCheckMs;
             break;
         case Waiting::UsbWrite:
@@ -1037,7 +1085,9 @@ void TfrmMain::refreshWaiting() {
             break;
         }
         const Peer peer =
-            m_waiting == Waiting::UsbRead || m_waiting == Waiting::UsbWrite ? Peer::Panel : Peer::Station;
+            m_waiting == Waiting::UsbRead || m_waiting == Waiting::UsbWrite || m_waiting == Waiting::PanelCopy
+                ? Peer::Panel
+                : Peer::Station;
         stextWaiting->setText(waitingText(peer, elapsed, limit));
     }
     stextWaiting->setVisible(waiting);

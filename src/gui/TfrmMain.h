@@ -1,7 +1,9 @@
 #pragma once
 
 #include "Shell.h"
+#include "archive/Archive.h"
 #include "controller/TController.h"
+#include "journal/Journal.h"
 #include "model/PanelConfig.h"
 #include "remote/HttpClient.h"
 #include "remote/RemoteCommands.h"
@@ -10,6 +12,7 @@
 #include "usb/PortWatcher.h"
 #include "usb/SerialPort.h"
 #include "usb/UsbCommands.h"
+#include "usb/WriteVerifier.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -157,8 +160,49 @@ class TfrmMain : public QMainWindow {
     // "Зберегти як..." and "Відкрити" follow the mode, from the start and not only when the menu opens.
     void applyFileMenuRule();
 
+    // Beyond the commands (TfrmMainExtras.cpp): the archive, the comparison, the check after a
+    // write, the configuration sheet, the journal and the connection check.
+    void connectExtras();
+    void miArchiveClick();
+    void openArchiveEntry(const archive::Entry& entry);
+    void compareWithPanel();
+    void compareWithFile();
+    void compareWithArchive();
+    void showComparison(const model::PanelConfig& there, const QString& source, const QString& thereHead);
+    void verifyToggled(bool on);
+    void miSheetClick();
+    void miJournalClick();
+    void miCheckClick();
+
+    // The journal's lines of the commands. A transfer's line is written once it has ended and its
+    // messages have been shown; nothing here may stop or hold up the command itself.
+    struct Pending {
+        bool active = false;
+        QString link;
+        QString block;
+        bool filled = false;       // a read: the configuration (or the block) came
+        bool acked = false;        // a USB write: the panel acknowledged it
+        bool expectVerify = false; // a USB write: the panel is read back after the acknowledgement
+        int panel = 0;             // a remote read: the panel's number at the station
+        qsizetype from = 0;        // the first message shown since it was given
+    };
+    void journalAppend(journal::Record record);
+    void journalFile(const QString& operation, const QString& path, bool ok, qsizetype from);
+    // A transfer command was given: its line is pending from here (or written now if it was refused).
+    void transferGiven(Pending& pending, qsizetype from, bool wasIdle, bool started, const QString& link,
+                       const QString& block);
+    // Looks, from the event loop, whether a pending transfer has ended.
+    void requestSettle();
+    void settleTransfers();
+    void finishUsbRead();
+    void finishUsbWrite(const QString& outcome);
+    void finishRemote(Pending& pending, const QString& operation, bool ok);
+    QString shownSince(qsizetype from) const;
+    void onCopyRead(const usb::PanelRead& read);
+
     // What a running command waits for; shown with the seconds gone against the command's limit.
-    enum class Waiting { None, UsbRead, UsbWrite, RemoteRead, RemoteWrite };
+    // PanelCopy: the panel read into a copy, for a comparison or the check after a write.
+    enum class Waiting { None, UsbRead, UsbWrite, RemoteRead, RemoteWrite, PanelCopy };
     // A command has started (or started anew): show what it waits for until it ends.
     void beginWaiting(Waiting what);
     // Whether the command being shown is still under way.
@@ -193,6 +237,9 @@ class TfrmMain : public QMainWindow {
     controller::TController m_ctl;
     std::unique_ptr<Shell> m_ownShell;
     Shell* m_shell;
+    // Every message goes through it on its way to the shell, so that the journal can say what the
+    // user was told. Declared before whatever shows messages through it, so it outlives them.
+    std::unique_ptr<TappedShell> m_tap;
     std::unique_ptr<remote::HttpClient> m_ownHttp;
     std::unique_ptr<usb::SerialPort> m_panelPort;
     std::unique_ptr<usb::SerialPort> m_readerPort;
@@ -201,6 +248,16 @@ class TfrmMain : public QMainWindow {
     std::unique_ptr<usb::UsbCommands> m_usb;
     std::unique_ptr<usb::KeyReader> m_keyReader;
     std::unique_ptr<remote::RemoteCommands> m_remote;
+    std::unique_ptr<usb::WriteVerifier> m_verifier;
+    // The read into a copy of "Порівняти… → З ППК".
+    std::unique_ptr<usb::PanelReader> m_copyReader;
+    QString m_copyLink;
+    remote::RemoteTimings m_remoteTimings;
+    Pending m_usbRead;
+    Pending m_usbWrite;
+    Pending m_remoteRead;
+    Pending m_remoteWrite;
+    bool m_settleAsked = false;
     bool m_filling = false;
     bool m_shown = false;
     bool m_dying = false;
@@ -328,6 +385,15 @@ class TfrmMain : public QMainWindow {
     QAction* conf1 = nullptr;
     QMenu* N7 = nullptr;
     QAction* N8 = nullptr;
+    QAction* miArchive = nullptr;
+    QMenu* miCompare = nullptr;
+    QAction* miComparePanel = nullptr;
+    QAction* miCompareFile = nullptr;
+    QAction* miCompareArchive = nullptr;
+    QAction* miVerify = nullptr;
+    QAction* miCheck = nullptr;
+    QAction* miSheet = nullptr;
+    QAction* miJournal = nullptr;
 };
 
 } // namespace zorel8z::gui

@@ -1,5 +1,6 @@
 // Building the main window's controls. Behaviour lives in TfrmMain.cpp.
 #include "Artwork.h"
+#include "ExtrasDialogs.h"
 #include "GridDelegate.h"
 #include "MaskEdit.h"
 #include "StringGrid.h"
@@ -97,6 +98,8 @@ void TfrmMain::buildMenus() {
     miSaveAs->setObjectName(QStringLiteral("miSaveAs"));
     miSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     miSaveAs->setEnabled(false);
+    miArchive = N1->addAction(art::glyph(art::Glyph::Open), texts::kMenuArchive);
+    miArchive->setObjectName(QStringLiteral("miArchive"));
     N1->addSeparator()->setObjectName(QStringLiteral("N6"));
     N2 = N1->addAction(art::glyph(art::Glyph::Exit), QStringLiteral("Вихід"));
     N2->setObjectName(QStringLiteral("N2"));
@@ -115,6 +118,12 @@ void TfrmMain::buildMenus() {
     N5 = N9->addAction(art::glyph(art::Glyph::Write), QStringLiteral("Записати конфігурацію"));
     N5->setObjectName(QStringLiteral("N5"));
     N5->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    N9->addSeparator();
+    miVerify = N9->addAction(texts::kMenuVerify);
+    miVerify->setObjectName(QStringLiteral("miVerify"));
+    miVerify->setCheckable(true);
+    miCheck = N9->addAction(texts::kMenuCheck);
+    miCheck->setObjectName(QStringLiteral("miCheck"));
 
     N10 = named(bar->addMenu(QStringLiteral("Навігація")), QStringLiteral("N10"));
     const Qt::Key keys[4] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4};
@@ -127,11 +136,23 @@ void TfrmMain::buildMenus() {
     N15 = named(bar->addMenu(QStringLiteral("Експорт")), QStringLiteral("N15"));
     conf1 = N15->addAction(art::glyph(art::Glyph::Export), QStringLiteral("Експортувати в *.conf"));
     conf1->setObjectName(QStringLiteral("conf1"));
+    miSheet = N15->addAction(art::glyph(art::Glyph::Export), texts::kMenuSheet);
+    miSheet->setObjectName(QStringLiteral("miSheet"));
+
+    miCompare = named(bar->addMenu(texts::kMenuCompare), QStringLiteral("miCompare"));
+    miComparePanel = miCompare->addAction(art::glyph(art::Glyph::Read), texts::kMenuComparePanel);
+    miComparePanel->setObjectName(QStringLiteral("miComparePanel"));
+    miCompareFile = miCompare->addAction(art::glyph(art::Glyph::Open), texts::kMenuCompareFile);
+    miCompareFile->setObjectName(QStringLiteral("miCompareFile"));
+    miCompareArchive = miCompare->addAction(art::glyph(art::Glyph::Open), texts::kMenuCompareArchive);
+    miCompareArchive->setObjectName(QStringLiteral("miCompareArchive"));
 
     N7 = named(bar->addMenu(QStringLiteral("Допомога")), QStringLiteral("N7"));
     N8 = N7->addAction(art::glyph(art::Glyph::Help), QStringLiteral("Файл справки"));
     N8->setObjectName(QStringLiteral("N8"));
     N8->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    miJournal = N7->addAction(texts::kMenuJournal);
+    miJournal->setObjectName(QStringLiteral("miJournal"));
 
     // The shortcuts work wherever the focus is in the window, also while the buttons are disabled.
     for (QAction* a : {miOpen, miSaveAs, N4, N5, N11_14[0], N11_14[1], N11_14[2], N11_14[3], N8})

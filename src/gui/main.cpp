@@ -2,13 +2,15 @@
 #include "Application.h"
 #include "SingleInstance.h"
 #include "TfrmMain.h"
+#include "common/DataFolder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 
 int main(int argc, char* argv[]) {
     zorel8z::gui::Application app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zorel8z-configurator"));
+    // The same name as the tool's: both keep the archive and the journal in one data folder.
+    QApplication::setApplicationName(zorel8z::kDataAppName);
     QApplication::setApplicationDisplayName(zorel8z::gui::texts::kCaption);
 
     QCommandLineParser parser;

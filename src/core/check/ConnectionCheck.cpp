@@ -57,6 +57,11 @@ UsbCheck::UsbCheck(usb::SerialPort& port, usb::UsbCommands* commands, int answer
     connect(&m_reader, &usb::PanelReader::finished, this, &UsbCheck::onRead);
 }
 
+UsbCheck::~UsbCheck() {
+    if (m_openedHere)
+        m_port.close();
+}
+
 void UsbCheck::start() {
     if (m_running)
         return;

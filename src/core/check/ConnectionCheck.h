@@ -30,24 +30,24 @@ struct Step {
 // The common face of both checks: step() for every line as it is known, then finished().
 class ConnectionCheck : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     virtual void start() = 0;
     bool running() const { return m_running; }
     // Every line reported so far.
     const std::vector<Step>& steps() const { return m_steps; }
 
-signals:
+  signals:
     void step(bool ok, const QString& text);
     // `ok`: the whole link works.
     void finished(bool ok);
 
-protected:
+  protected:
     void report(bool ok, const QString& text);
     void end(bool ok);
     bool m_running = false;
 
-private:
+  private:
     std::vector<Step> m_steps;
 };
 
@@ -57,12 +57,13 @@ private:
 // port's bytes alone meanwhile. A port opened here is closed again.
 class UsbCheck : public ConnectionCheck {
     Q_OBJECT
-public:
+  public:
     UsbCheck(usb::SerialPort& port, usb::UsbCommands* commands = nullptr, int answerMs = 4000,
              QObject* parent = nullptr);
+    ~UsbCheck() override; // a check ended under way closes the port it opened
     void start() override;
 
-private:
+  private:
     void onRead(const usb::PanelRead& read);
 
     usb::SerialPort& m_port;
@@ -89,13 +90,13 @@ struct StationTimings {
 // whether the password is taken. Runs on a thread of its own; steps arrive on this object's thread.
 class StationCheck : public ConnectionCheck {
     Q_OBJECT
-public:
+  public:
     StationCheck(std::unique_ptr<remote::HttpClient> http, StationTarget target, StationTimings timings = {},
                  QObject* parent = nullptr);
     ~StationCheck() override; // stops a check under way
     void start() override;
 
-private:
+  private:
     void run();
     void post(bool ok, const QString& text);
     void postEnd(bool ok);

@@ -187,26 +187,34 @@ QDateTime parseSince(const QString& text) {
     return QDateTime::fromString(iso, Qt::ISODate);
 }
 
-QString describe(const Record& r) {
-    QStringList parts;
-    parts << r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+QString operationText(const QString& operation) {
     static const QHash<QString, QString> ops = {{op::kRead, QStringLiteral("зчитування")},
                                                 {op::kWrite, QStringLiteral("запис")},
                                                 {op::kSave, QStringLiteral("збереження")},
                                                 {op::kOpen, QStringLiteral("відкриття")},
                                                 {op::kExport, QStringLiteral("експорт")}};
+    return ops.value(operation, operation);
+}
+
+QString outcomeText(const QString& result) {
     static const QHash<QString, QString> outcomes = {
         {outcome::kOk, QStringLiteral("успішно")},
         {outcome::kFailed, QStringLiteral("невдало")},
         {outcome::kNotVerified, QStringLiteral("не перевірено")}};
-    parts << ops.value(r.operation, r.operation);
+    return outcomes.value(result, result);
+}
+
+QString describe(const Record& r) {
+    QStringList parts;
+    parts << r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    parts << operationText(r.operation);
     if (!r.link.isEmpty())
         parts << r.link;
     if (!r.serial.isEmpty())
         parts << QStringLiteral("серійний номер ") + r.serial;
     if (!r.block.isEmpty())
         parts << QStringLiteral("блок ") + r.block;
-    parts << outcomes.value(r.outcome, r.outcome);
+    parts << outcomeText(r.outcome);
     if (!r.file.isEmpty())
         parts << r.file;
     if (!r.message.isEmpty())

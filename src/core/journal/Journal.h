@@ -53,7 +53,7 @@ bool fromLine(const QByteArray& line, Record& record);
 // may append together. When the file passes kRotateBytes it is renamed to its ".1" companion (which it
 // replaces) and a new file begins; reading takes both.
 class Journal {
-public:
+  public:
     static constexpr qint64 kRotateBytes = 4 * 1024 * 1024;
 
     explicit Journal(QString path = defaultPath(), qint64 rotateBytes = kRotateBytes);
@@ -71,7 +71,7 @@ public:
     // entry: where "changed since the last read" starts.
     std::optional<Record> lastRead(const QString& link, const QString& block = QString()) const;
 
-private:
+  private:
     QString m_path;
     qint64 m_rotate;
 };
@@ -79,6 +79,10 @@ private:
 // A time given on the command line: "2025-03-01", "2025-03-01 14:30", "2025-03-01T14:30:05", local
 // time unless it names an offset. Invalid when it reads as none of these.
 QDateTime parseSince(const QString& text);
+
+// An operation's and an outcome's word ("зчитування", "успішно"); an unknown one as it stands.
+QString operationText(const QString& operation);
+QString outcomeText(const QString& result);
 
 // A record as one line of a table: time, operation, link, serial, block, outcome, file or changes.
 QString describe(const Record& record);

@@ -19,11 +19,11 @@ int byteAt(const QString& text, int position) {
 }
 
 class NoteUi : public Ui {
-public:
+  public:
     explicit NoteUi(QStringList& notes) : m_notes(notes) {}
     void showMessage(MsgIcon, const QString& text) override { m_notes << text; }
 
-private:
+  private:
     QStringList& m_notes;
 };
 
@@ -59,7 +59,13 @@ PanelReader::PanelReader(SerialPort& port, UsbCommands* commands, int answerMs, 
 }
 
 PanelReader::~PanelReader() {
-    if (m_commands && m_running)
+    if (!m_running)
+        return;
+    // Ended under way (its dialog closed): the port is left as it was found, its bytes to the commands.
+    disconnect(m_receiving);
+    if (m_openedHere)
+        m_port.close();
+    if (m_commands)
         m_commands->suspendDispatch(false);
 }
 

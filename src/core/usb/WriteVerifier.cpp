@@ -14,11 +14,13 @@ namespace {
 
 // Nothing of what decoding the written frame might say is news to the user: it is what was sent.
 class QuietUi : public Ui {
-public:
+  public:
     void showMessage(MsgIcon, const QString&) override {}
 };
 
-QString readBackProblem(const PanelRead& read) {
+} // namespace
+
+QString readProblem(const PanelRead& read) {
     switch (read.outcome) {
     case PanelRead::Outcome::NoAnswer:
         return msg::kReadBackNoAnswer;
@@ -33,8 +35,6 @@ QString readBackProblem(const PanelRead& read) {
     }
     return QString();
 }
-
-} // namespace
 
 WriteVerifier::WriteVerifier(UsbCommands& commands, rules::EditorState& state, Ui& ui, int answerMs,
                              QObject* parent)
@@ -105,7 +105,7 @@ void WriteVerifier::onReadBack(const PanelRead& read) {
     if (read.outcome != PanelRead::Outcome::Read) {
         emit stateChanged();
         m_ui.showMessage(MsgIcon::Information, msg::kWritten);
-        m_ui.showMessage(MsgIcon::Warning, msg::kVerifyFailed + readBackProblem(read));
+        m_ui.showMessage(MsgIcon::Warning, msg::kVerifyFailed + readProblem(read));
         emit finished(m_last);
         return;
     }

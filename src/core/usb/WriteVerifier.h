@@ -20,6 +20,9 @@ inline const QString kReadBackNoAnswer = QStringLiteral("ППК не відпо�
 inline const QString kReadBackShort = QStringLiteral("ППК надіслав %1 байт замість конфігурації.");
 } // namespace msg
 
+// Why a read into a copy brought no configuration, in the user's words; empty for a read that did.
+QString readProblem(const PanelRead& read);
+
 // How the check after a write ended.
 struct Verification {
     enum class Outcome {
@@ -39,7 +42,7 @@ struct Verification {
 // While the check runs the commands stay disabled. Off, it is the plain write command.
 class WriteVerifier : public QObject {
     Q_OBJECT
-public:
+  public:
     WriteVerifier(UsbCommands& commands, rules::EditorState& state, Ui& ui, int answerMs = 4000,
                   QObject* parent = nullptr);
 
@@ -53,13 +56,13 @@ public:
     // The last check's result.
     const Verification& last() const { return m_last; }
 
-signals:
+  signals:
     // The commands were taken or given back.
     void stateChanged();
     // The check has ended and its messages have been shown.
     void finished(const zorel8z::usb::Verification& result);
 
-private:
+  private:
     void onAcknowledged();
     void onReadBack(const PanelRead& read);
     void release();
