@@ -481,14 +481,7 @@ TEST(ExtrasWindow, RemoteBlockReadsAreArchivedAndWritesJournaledWithTheirChanges
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.activateWindow();
     (void)QTest::qWaitForWindowActive(&window);
-    auto type = [](QWidget* field, const QString& text) {
-        field->setFocus();
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(field, Qt::Key_Delete);
-        if (auto* edit = qobject_cast<QLineEdit*>(field))
-            edit->setCursorPosition(0);
-        QTest::keyClicks(field, text);
-    };
+    auto type = [](QWidget* field, const QString& text) { test::typeInto(field, text); };
     auto* remote = find<QRadioButton>(window, "rbtn_Remote");
     QTest::mouseClick(remote, Qt::LeftButton, {}, QPoint(8, remote->height() / 2));
     type(find<QLineEdit>(window, "meRemoteServerIP"), QStringLiteral("127000000001"));

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -121,6 +122,16 @@ template <typename W> W* find(QWidget& window, const char* name) {
     if (!w)
         ADD_FAILURE() << "no control named " << name;
     return w;
+}
+
+// Replaces a field's text by typing, as a user selecting it all and typing over it.
+inline void typeInto(QWidget* field, const QString& text) {
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    if (auto* edit = qobject_cast<QLineEdit*>(field))
+        edit->setCursorPosition(0);
+    QTest::keyClicks(field, text);
 }
 
 // Picks an item of a drop-down list as a user does: opens the list and clicks the item.

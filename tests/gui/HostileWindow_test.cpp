@@ -60,14 +60,7 @@ struct Window {
     }
 
     template <typename W> W* w(const char* name) { return test::find<W>(*window, name); }
-    void type(QWidget* field, const QString& text) {
-        field->setFocus();
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(field, Qt::Key_Delete);
-        if (auto* edit = qobject_cast<QLineEdit*>(field))
-            edit->setCursorPosition(0);
-        QTest::keyClicks(field, text);
-    }
+    void type(QWidget* field, const QString& text) { test::typeInto(field, text); }
     void key(int k, Qt::KeyboardModifiers mods = {}) {
         if (QApplication::activeWindow() != window.get()) {
             window->activateWindow();

@@ -33,12 +33,7 @@ void clickRadio(QRadioButton* radio) {
 }
 
 void type(QWidget* field, const QString& text) {
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
-    if (auto* edit = qobject_cast<QLineEdit*>(field))
-        edit->setCursorPosition(0);
-    QTest::keyClicks(field, text);
+    test::typeInto(field, text);
 }
 
 } // namespace

@@ -61,19 +61,9 @@ struct RemoteWindow {
         type(w<QLineEdit>("edPwd"), QStringLiteral("482913"));
     }
 
-    template <typename W>
-    W* w(const char* name) {
-        return test::find<W>(*window, name);
-    }
+    template <typename W> W* w(const char* name) { return test::find<W>(*window, name); }
     // Replaces the field's text by typing, as a user selecting it all and typing over it.
-    void type(QWidget* field, const QString& text) {
-        field->setFocus();
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(field, Qt::Key_Delete);
-        if (auto* edit = qobject_cast<QLineEdit*>(field))
-            edit->setCursorPosition(0);
-        QTest::keyClicks(field, text);
-    }
+    void type(QWidget* field, const QString& text) { test::typeInto(field, text); }
     void page(Page p) { window->findChild<QTabWidget*>(QStringLiteral("pcConf"))->setCurrentIndex(int(p)); }
     bool idle() { return window->state().commandsEnabled; }
     void click(const char* button) {
@@ -146,8 +136,9 @@ TEST(RemoteWindow, WrongPasswordIsReportedAndThePageKeepsItsValues) {
     win.page(Page::Params);
     const model::PanelConfig before = win.window->config();
     win.click("btnReadConf");
-    EXPECT_EQ(win.shell.texts(), QStringList{U("Не має доступу до ППК! Перевірте активацію режима \"Програмування\", "
-                                               "пароль і зняття всіх груп з охорони!")});
+    EXPECT_EQ(win.shell.texts(),
+              QStringList{U("Не має доступу до ППК! Перевірте активацію режима \"Програмування\", "
+                            "пароль і зняття всіх груп з охорони!")});
     EXPECT_EQ(win.window->config(), before);
     EXPECT_EQ(win.mark(Page::Params), PageMark::None);
 }

@@ -92,14 +92,7 @@ struct WaitingWindow {
         ASSERT_EQ(::write(panel.pty().masterFd(), bytes.constData(), size_t(bytes.size())),
                   ssize_t(bytes.size()));
     }
-    void type(QWidget* field, const QString& value) {
-        field->setFocus();
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(field, Qt::Key_Delete);
-        if (auto* edit = qobject_cast<QLineEdit*>(field))
-            edit->setCursorPosition(0);
-        QTest::keyClicks(field, value);
-    }
+    void type(QWidget* field, const QString& value) { test::typeInto(field, value); }
     void goRemote() {
         auto* remote = w<QRadioButton>("rbtn_Remote");
         QTest::mouseClick(remote, Qt::LeftButton, {}, QPoint(8, remote->height() / 2));
