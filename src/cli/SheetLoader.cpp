@@ -23,15 +23,16 @@ const sheet::SheetModule* loadSheetModule(QString& error) {
             tried << path;
             continue;
         }
-        // Never unloaded: the application object it makes lives until the tool exits.
-        auto* library = new QLibrary(path);
+        // Never unloaded (QLibrary's destructor leaves it loaded): the application object it makes
+        // lives until the tool exits.
+        static QLibrary library;
+        library.setFileName(path);
         using Entry = const sheet::SheetModule* (*)();
-        const auto entry = reinterpret_cast<Entry>(library->resolve("zorel8z_sheet_module"));
+        const auto entry = reinterpret_cast<Entry>(library.resolve("zorel8z_sheet_module"));
         const sheet::SheetModule* module = entry ? entry() : nullptr;
         if (module && module->version == sheet::kSheetModuleVersion)
             return module;
-        error = entry ? QStringLiteral("%1: інша версія модуля").arg(path) : library->errorString();
-        delete library;
+        error = entry ? QStringLiteral("%1: інша версія модуля").arg(path) : library.errorString();
         return nullptr;
     }
     error = QStringLiteral("модуль не знайдено (%1)").arg(tried.join(QStringLiteral(", ")));

@@ -30,35 +30,34 @@ template <typename F> void resolve(QLibrary& library, const char* name, F& targe
 }
 
 CurlApi load() {
-    // Never unloaded: handles may outlive any one user, and libcurl is not made to be unloaded.
-    auto* library = new QLibrary;
-    library->setLoadHints(QLibrary::ResolveAllSymbolsHint);
+    // Never unloaded (QLibrary's destructor leaves it loaded): handles may outlive any one user, and
+    // libcurl is not made to be unloaded. Static, so that nothing is left to leak at exit.
+    static QLibrary library;
+    library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
     QStringList failures;
     for (const QString& name : candidateNames()) {
-        library->setFileName(name);
-        if (library->load())
+        library.setFileName(name);
+        if (library.load())
             break;
-        failures << library->errorString();
+        failures << library.errorString();
     }
-    if (!library->isLoaded()) {
-        delete library;
+    if (!library.isLoaded())
         throw Error(QStringLiteral("libcurl: ") + failures.join(QStringLiteral("; ")));
-    }
     CurlApi api{};
-    resolve(*library, "curl_global_init", api.global_init);
-    resolve(*library, "curl_easy_init", api.easy_init);
-    resolve(*library, "curl_easy_setopt", api.easy_setopt);
-    resolve(*library, "curl_easy_perform", api.easy_perform);
-    resolve(*library, "curl_easy_getinfo", api.easy_getinfo);
-    resolve(*library, "curl_easy_cleanup", api.easy_cleanup);
-    resolve(*library, "curl_easy_strerror", api.easy_strerror);
-    resolve(*library, "curl_slist_append", api.slist_append);
-    resolve(*library, "curl_slist_free_all", api.slist_free_all);
-    resolve(*library, "curl_url", api.url);
-    resolve(*library, "curl_url_set", api.url_set);
-    resolve(*library, "curl_url_get", api.url_get);
-    resolve(*library, "curl_url_cleanup", api.url_cleanup);
-    resolve(*library, "curl_free", api.free);
+    resolve(library, "curl_global_init", api.global_init);
+    resolve(library, "curl_easy_init", api.easy_init);
+    resolve(library, "curl_easy_setopt", api.easy_setopt);
+    resolve(library, "curl_easy_perform", api.easy_perform);
+    resolve(library, "curl_easy_getinfo", api.easy_getinfo);
+    resolve(library, "curl_easy_cleanup", api.easy_cleanup);
+    resolve(library, "curl_easy_strerror", api.easy_strerror);
+    resolve(library, "curl_slist_append", api.slist_append);
+    resolve(library, "curl_slist_free_all", api.slist_free_all);
+    resolve(library, "curl_url", api.url);
+    resolve(library, "curl_url_set", api.url_set);
+    resolve(library, "curl_url_get", api.url_get);
+    resolve(library, "curl_url_cleanup", api.url_cleanup);
+    resolve(library, "curl_free", api.free);
     // One global initialisation before the first handle; never undone, since another part of the
     // program may still hold a handle at exit.
     const CURLcode result = api.global_init(CURL_GLOBAL_DEFAULT);
