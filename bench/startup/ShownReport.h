@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QEvent>
 #include <QMap>
 #include <QTimer>
 #include <QWidget>
@@ -9,14 +10,28 @@
 
 namespace bench {
 
-// Tells the bench's driver that the window is up: once the first paint has been queued and handled,
-// one line on stdout, then the program ends.
-inline void reportWhenShown(QApplication& app) {
-    QTimer::singleShot(0, &app, [&app] {
-        std::printf("shown\n");
-        std::fflush(stdout);
-        app.quit();
-    });
+// Tells the bench's driver that the window is up: once the window has had its first paint event and
+// that paint (the whole window's, flushed to the screen) is over, one line on stdout, then the program
+// ends. A timer of 0 ms started before exec() fires before the platform has even exposed the window,
+// so it would leave the painting out.
+inline void reportWhenShown(QApplication& app, QWidget& window) {
+    struct FirstPaint : QObject {
+        explicit FirstPaint(QApplication& a) : QObject(&a), app(a) {}
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Paint) {
+                watched->removeEventFilter(this);
+                // Posted from inside the paint, it runs once the paint pass has finished.
+                QTimer::singleShot(0, &app, [this] {
+                    std::printf("shown\n");
+                    std::fflush(stdout);
+                    app.quit();
+                });
+            }
+            return false;
+        }
+        QApplication& app;
+    };
+    window.installEventFilter(new FirstPaint(app));
 }
 
 // The number of widgets of each class in `window`, and their total with the window: the plain anchor

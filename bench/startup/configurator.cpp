@@ -17,11 +17,11 @@ int main(int argc, char* argv[]) {
         return 1;
     zorel8z::gui::Application::useProgramFont();
     zorel8z::gui::TfrmMain window;
+    bench::reportWhenShown(app, window); // before show(), which may paint at once
     window.show();
     if (count) {
         bench::printWidgetCounts(window);
         return 0;
     }
-    bench::reportWhenShown(app);
     return app.exec();
 }

@@ -98,11 +98,11 @@ int main(int argc, char* argv[]) {
         top->addWidget(new QPushButton(QStringLiteral("Button %1").arg(i)), 2, i);
     top->addWidget(new QProgressBar, 3, 0);
 
+    bench::reportWhenShown(app, window); // before show(), which may paint at once
     window.show();
     if (app.arguments().contains(QStringLiteral("--count"))) {
         bench::printWidgetCounts(window);
         return 0;
     }
-    bench::reportWhenShown(app);
     return app.exec();
 }
