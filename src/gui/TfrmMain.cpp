@@ -153,12 +153,14 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     m_verifier = std::make_unique<usb::WriteVerifier>(*m_usb, m_state, *m_shell, m_delayCheckMs);
     m_copyReader = std::make_unique<usb::PanelReader>(*m_panelPort, m_usb.get(), m_delayCheckMs);
     if (m_samePortLists) {
-        m_startListing = std::async(std::launch::async, [extra = options.extraPorts] {
+        m_startListing = std::async(std::launch::async, [this, extra = options.extraPorts] {
             usb::SystemSerialPort port(extra);
             PortListing listing;
             listing.names = port.availablePorts();
             for (const QString& name : listing.names)
                 listing.descriptions.insert(name, port.portDescription(name));
+            // The window's destructor waits for this thread, so the window is still there to be told.
+            QMetaObject::invokeMethod(this, [this] { portsListed(); }, Qt::QueuedConnection);
             return listing;
         });
         // The watcher lists through a port object of its own: the window's belong to the window's thread.
@@ -657,38 +659,53 @@ void TfrmMain::keepOnScreen() {
 
 void TfrmMain::FormShow() {
     FillGuard guard(m_filling);
-    QStringList panelPorts;
-    QStringList readerPorts;
-    if (m_startListing.valid()) {
-        const PortListing listing = m_startListing.get();
-        panelPorts = readerPorts = listing.names;
-        fillPortList(ComComboBox1, panelPorts, listing.descriptions, -1);
-        fillPortList(ComComboBox2, readerPorts, listing.descriptions, -1);
-    } else {
-        panelPorts = m_panelPort->availablePorts();
-        readerPorts = m_samePortLists ? panelPorts : m_readerPort->availablePorts();
-        fillPortList(ComComboBox1, *m_panelPort, panelPorts, -1);
-        fillPortList(ComComboBox2, m_samePortLists ? *m_panelPort : *m_readerPort, readerPorts, -1);
-    }
-
     const StoredSettings stored = readSettings();
     meRemoteServerIP->putText(stored.defaultIP);
     m_state.meRemoteServerIP = meRemoteServerIP->fieldText();
     seRemoteServerPort->setValue(stored.defaultPort);
     m_state.seRemoteServerPort = seRemoteServerPort->value();
+    m_storedCom = stored.defaultCom;
+    m_formShown = true;
 
-    const int panelIndex = panelPortIndex(stored.defaultCom, panelPorts.size());
+    if (!m_startListing.valid()) {
+        const QStringList panelPorts = m_panelPort->availablePorts();
+        const QStringList readerPorts = m_samePortLists ? panelPorts : m_readerPort->availablePorts();
+        fillPortList(ComComboBox1, *m_panelPort, panelPorts, -1);
+        fillPortList(ComComboBox2, m_samePortLists ? *m_panelPort : *m_readerPort, readerPorts, -1);
+        choosePorts(panelPorts, readerPorts);
+    } else if (m_startListing.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+        portsListed();
+    }
+    // Otherwise the system's ports come a moment after the first paint, from the listing thread.
+
+    refreshCaptions();
+    applyFileMenuRule();
+    rules::TakeZoneSnapshot(m_cfg, m_state);
+    refreshState();
+}
+
+void TfrmMain::portsListed() {
+    if (!m_formShown || !m_startListing.valid())
+        return;
+    const PortListing listing = m_startListing.get();
+    {
+        FillGuard guard(m_filling);
+        fillPortList(ComComboBox1, listing.names, listing.descriptions, -1);
+        fillPortList(ComComboBox2, listing.names, listing.descriptions, -1);
+        choosePorts(listing.names, listing.names);
+    }
+    refreshState();
+}
+
+void TfrmMain::choosePorts(const QStringList& panelPorts, const QStringList& readerPorts) {
+    const int panelIndex = panelPortIndex(m_storedCom, panelPorts.size());
     ComComboBox1->setCurrentIndex(panelIndex);
     if (panelIndex >= 0)
         m_usb->choosePort(panelPorts[panelIndex]);
     ComComboBox2->setCurrentIndex(readerPorts.size() - 1);
     if (!readerPorts.isEmpty())
         m_keyReader->choosePort(readerPorts.last());
-
-    refreshCaptions();
-    applyFileMenuRule();
-    rules::TakeZoneSnapshot(m_cfg, m_state);
-    refreshState();
+    m_portsListed = true;
     if (m_portWatcher)
         m_portWatcher->start(panelPorts);
 }
@@ -737,7 +754,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmMain::FormClose() {
-    writeSettings(ComComboBox1->currentIndex(), meRemoteServerIP->fieldText(), seRemoteServerPort->value());
+    // Closed before the system's ports were listed, the stored choice stays as it was.
+    writeSettings(m_portsListed ? ComComboBox1->currentIndex() : m_storedCom, meRemoteServerIP->fieldText(),
+                  seRemoteServerPort->value());
 }
 
 // ---------------------------------------------------------------------------------------------

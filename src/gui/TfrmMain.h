@@ -91,6 +91,8 @@ class TfrmMain : public QMainWindow {
     usb::UsbCommands& usbCommands() { return *m_usb; }
     remote::RemoteCommands& remoteCommands() { return *m_remote; }
     usb::KeyReader& keyReader() { return *m_keyReader; }
+    // Whether the port lists hold the system's ports yet (they come just after the first paint).
+    bool portListsFilled() const { return m_portsListed; }
 
     // Shows every value of the record and the editor state again (after a read, a file, a rule).
     void fillAll();
@@ -113,6 +115,9 @@ class TfrmMain : public QMainWindow {
 
     // Start-up and exit.
     void FormShow();
+    // The system's ports, once the listing thread has them (after the first paint).
+    void portsListed();
+    void choosePorts(const QStringList& panelPorts, const QStringList& readerPorts);
     void FormClose();
 
     // Commands.
@@ -260,13 +265,16 @@ class TfrmMain : public QMainWindow {
     bool m_settleAsked = false;
     bool m_filling = false;
     bool m_shown = false;
+    bool m_formShown = false;
+    bool m_portsListed = false;
+    int m_storedCom = 0;
     bool m_dying = false;
     bool m_keysAsked = false;
     bool m_keysRunning = false;
     bool m_samePortLists = false;
     std::unique_ptr<usb::PortWatcher> m_portWatcher;
     // The system's ports as the window opens: asking the system takes milliseconds, so a thread of
-    // its own asks while the window is built, and the first show takes its answer.
+    // its own asks while the window is built and shown, and the lists are filled when it answers.
     struct PortListing {
         QStringList names;
         QHash<QString, QString> descriptions;

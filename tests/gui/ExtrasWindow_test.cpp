@@ -73,8 +73,7 @@ struct Desk {
         options.shell = &shell;
         options.usbTimings = {answerMs, 20000};
         window = std::make_unique<gui::TfrmMain>(std::move(options));
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(test::showAndWaitForPorts(*window));
         activate();
     }
     ~Desk() {

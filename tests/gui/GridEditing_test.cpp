@@ -76,8 +76,7 @@ struct Desk {
             options.remoteTimings.pollMs = 100;
         }
         window = std::make_unique<gui::TfrmMain>(std::move(options));
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(test::showAndWaitForPorts(*window));
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         if (link == Link::Usb) {

@@ -28,6 +28,15 @@
 
 namespace zorel8z::test {
 
+// Shows `window` and waits, as a person looking at it would, until it is on the screen and its port
+// lists hold the system's ports (they are listed off the window's thread, just after the first paint).
+inline bool showAndWaitForPorts(gui::TfrmMain& window) {
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    return QTest::qWaitFor([&window] { return window.portListsFilled(); }, 10000);
+}
+
 // One application for the whole test program, on the offscreen platform, with a settings store of
 // its own so that the tests never touch the user's settings.
 inline gui::Application& guiApp() {

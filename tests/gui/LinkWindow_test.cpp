@@ -65,8 +65,7 @@ TEST(LinkWindow, SilentUsbReadThenInternetReadEndsWithTheBlock) {
     options.usbTimings = {100, kWatchdogMs};
     options.remoteTimings.pollMs = 100;
     gui::TfrmMain window(std::move(options));
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(test::showAndWaitForPorts(window));
     auto* local = test::find<QRadioButton>(window, "rbtn_Local");
     auto* remote = test::find<QRadioButton>(window, "rbtn_Remote");
     auto* read = test::find<QPushButton>(window, "btnReadConf");

@@ -73,8 +73,7 @@ struct Window {
         options.shell = &shell;
         options.usbTimings = {4000, 8000};
         window = std::make_unique<gui::TfrmMain>(std::move(options));
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(test::showAndWaitForPorts(*window));
         window->activateWindow();
         (void)QTest::qWaitForWindowActive(window.get());
     }

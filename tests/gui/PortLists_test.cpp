@@ -71,8 +71,7 @@ struct Window {
         options.shell = &shell;
         options.usbTimings = timings;
         window = std::make_unique<gui::TfrmMain>(std::move(options));
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(test::showAndWaitForPorts(*window));
         panelList = test::find<QComboBox>(*window, "ComComboBox1");
         readerList = test::find<QComboBox>(*window, "ComComboBox2");
     }
@@ -110,8 +109,7 @@ TEST(PortLists, EachEntryTellsWhatDeviceItIs) {
     options.panelPort = std::move(panel);
     options.readerPort = std::move(reader);
     gui::TfrmMain window(std::move(options));
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(test::showAndWaitForPorts(window));
     auto* panelList = test::find<QComboBox>(window, "ComComboBox1");
     auto* readerList = test::find<QComboBox>(window, "ComComboBox2");
 
@@ -228,6 +226,34 @@ TEST(PortLists, AReadKeepsItsPortWhenTheDeviceGoesDuringIt) {
     }
 }
 
+// The system's ports reach the lists just after the window is first painted. Closed at once, before
+// or after they came, the window keeps the stored port choice; shown again, it chooses that port.
+TEST(PortLists, AWindowClosedAtOnceKeepsTheStoredPort) {
+    test::guiApp();
+    sim::PanelSim first;
+    sim::PanelSim second;
+    ASSERT_TRUE(first.open()) << first.errorString().toStdString();
+    ASSERT_TRUE(second.open()) << second.errorString().toStdString();
+    const QStringList extra{first.devicePath(), second.devicePath()};
+    const QStringList ports = usb::QtSerialPort(extra).availablePorts();
+    const int stored = int(ports.indexOf(first.devicePath()));
+    ASSERT_GE(stored, 0);
+    ASSERT_NE(stored, ports.size() - 1); // the choice made when nothing is stored would hide a loss
+    gui::writeSettings(stored, QStringLiteral("127.000.000.001"), 15001);
+    for (int round = 0; round < 3; ++round) {
+        test::TestShell shell;
+        gui::WindowOptions options;
+        options.extraPorts = extra;
+        options.shell = &shell;
+        auto window = std::make_unique<gui::TfrmMain>(std::move(options));
+        window->show();
+        window->close();
+        EXPECT_EQ(gui::readSettings().defaultCom, stored) << "round " << round;
+    }
+    Window shown(extra, first.devicePath());
+    EXPECT_EQ(shown.panelList->currentText(), first.devicePath());
+}
+
 // A port this user may not open: the box that says so names the group that owns the device and how
 // to join it. Root opens any device, so as root the test hands the device to the serial-port group,
 // as the system does with adapters, and runs itself again as a user outside that group.
@@ -282,8 +308,7 @@ TEST(PortAccess, APortWithoutPermissionSaysWhichGroupToJoin) {
     options.shell = &shell;
     options.usbTimings = {300, 8000};
     gui::TfrmMain window(std::move(options));
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(test::showAndWaitForPorts(window));
     window.activateWindow();
     (void)QTest::qWaitForWindowActive(&window);
     ASSERT_EQ(test::find<QComboBox>(window, "ComComboBox1")->currentText(), path);

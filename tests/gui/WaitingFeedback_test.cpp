@@ -71,8 +71,7 @@ struct WaitingWindow {
         // The limits the program has; only the station is polled more often than every 4 s.
         options.remoteTimings.pollMs = 100;
         window = std::make_unique<gui::TfrmMain>(std::move(options));
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(test::showAndWaitForPorts(*window));
         window->activateWindow();
         (void)QTest::qWaitForWindowActive(window.get());
     }

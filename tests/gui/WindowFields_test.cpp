@@ -63,8 +63,7 @@ struct Window {
             options.remoteTimings.pollMs = 100;
         }
         window = std::make_unique<gui::TfrmMain>(std::move(options));
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(test::showAndWaitForPorts(*window));
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
@@ -204,8 +203,7 @@ TEST(WindowFields, TheStationAddressComesBackUnchangedThroughRestarts) {
         options.panelPort = std::make_unique<test::FakeSerialPort>();
         options.readerPort = std::make_unique<test::FakeSerialPort>();
         auto window = std::make_unique<gui::TfrmMain>(std::move(options));
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(test::showAndWaitForPorts(*window));
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         return window;

@@ -103,7 +103,10 @@ int main(int argc, char* argv[]) {
     options.shell = &shell;
     gui::TfrmMain window(std::move(options));
     window.show();
-    QCoreApplication::processEvents();
+    if (!waitFor([&] { return window.portListsFilled(); }, 10000)) {
+        fail(QStringLiteral("the port lists were not filled"));
+        return 1;
+    }
 
     window.findChild<QPushButton*>(QStringLiteral("btnReadConf"))->click();
     const bool read = waitFor(
