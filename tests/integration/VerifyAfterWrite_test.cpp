@@ -92,3 +92,26 @@ TEST(VerifyAfterWrite, APanelThatStopsAnsweringIsNotVerified) {
                            QStringLiteral("Записане не перевірено: ППК не відповів на запит зчитування.")}));
     EXPECT_EQ(link.verifier.last().outcome, usb::Verification::Outcome::NotRead);
 }
+
+// A panel that answers a write with its configuration frame has not acknowledged it: nothing is
+// verified, and the next write made without the check (the check turned off) is not taken for one
+// still waiting to be verified.
+TEST(VerifyAfterWrite, AFrameInsteadOfTheAcknowledgementLeavesNothingPending) {
+    sim::PanelFaults frameForAck;
+    frameForAck.frameForAck = true;
+    Link link(frameForAck);
+    link.verifier.writeCommand();
+    ASSERT_TRUE(test::waitUntil([&link] { return link.state.commandsEnabled; }, 30000));
+    EXPECT_EQ(link.finished, 0);
+    EXPECT_EQ(link.panel.readRequests(), 0);
+
+    link.panel.setFaults({});
+    link.ui.messages.clear();
+    link.verifier.setEnabled(false);
+    link.commands.writeCommand();
+    ASSERT_TRUE(test::waitUntil([&link] { return link.panel.acceptedWrites() == 2 && link.state.commandsEnabled; },
+                                30000));
+    EXPECT_EQ(link.ui.texts(), QStringList{QStringLiteral("Конфігурація записана успішно")});
+    EXPECT_EQ(link.panel.readRequests(), 0);
+    EXPECT_EQ(link.finished, 0);
+}

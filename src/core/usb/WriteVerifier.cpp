@@ -44,6 +44,11 @@ WriteVerifier::WriteVerifier(UsbCommands& commands, rules::EditorState& state, U
     connect(&m_reader, &PanelReader::finished, this, &WriteVerifier::onReadBack);
     // A write the watchdog has ended is over: a late acknowledgement gets the plain success message.
     connect(&m_commands, &UsbCommands::watchdogExpired, this, &WriteVerifier::release);
+    // A frame where the acknowledgement was due ends the write unacknowledged: nothing to verify.
+    connect(&m_commands, &UsbCommands::configReplaced, this, [this] {
+        if (m_pending)
+            release();
+    });
 }
 
 void WriteVerifier::release() {
