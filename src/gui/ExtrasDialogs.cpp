@@ -203,6 +203,8 @@ JournalDialog::JournalDialog(const std::vector<journal::Record>& records, QWidge
     }
     table->resizeColumnsToContents();
     table->horizontalHeader()->setStretchLastSection(true);
+    // A long last column would keep its caption centred out of sight.
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     layout->addWidget(table, 1);
     if (records.empty()) {
         auto* empty = new QLabel(texts::kJournalEmpty);
