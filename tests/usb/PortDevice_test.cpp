@@ -31,3 +31,34 @@ TEST(PortDevice, SaysWhatIsKnownOneFactALine) {
     for (const auto& c : cases)
         EXPECT_EQ(usb::describePort(c.device), c.text) << c.name;
 }
+
+TEST(PortDevice, WindowsPortNamesAndInstanceIds) {
+    for (const char* name : {"COM1", "com5", "COM256"})
+        EXPECT_TRUE(usb::isComPortName(QString::fromLatin1(name))) << name;
+    for (const char* name : {"", "COM", "COMX", "COM1a", " COM1", "LPT1", "\\\\.\\COM3", "COM-1"})
+        EXPECT_FALSE(usb::isComPortName(QString::fromLatin1(name))) << name;
+
+    const struct {
+        const char* id;
+        std::optional<quint16> vendor;
+        std::optional<quint16> product;
+        QString serial;
+    } cases[] = {
+        {"USB\\VID_0403&PID_6001\\A50285BI", 0x0403, 0x6001, QStringLiteral("A50285BI")},
+        {"usb\\vid_067b&pid_2303\\5&2C1A3F7&0&2", 0x067b, 0x2303, QString()},
+        {"FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0000", 0x0403, 0x6001, QStringLiteral("0000")},
+        {"USB\\VID_1A86&PID_7523&MI_00\\6&1B2C3D4&0&0000", 0x1a86, 0x7523, QString()},
+        {"ACPI\\PNP0501\\1", std::nullopt, std::nullopt, QString()},
+        {"USB\\VID_04G3&PID_6001\\X", std::nullopt, std::nullopt, QString()},
+        {"USB\\VID_0403&PID_60\\X", std::nullopt, std::nullopt, QString()},
+        {"USB\\PID_6001&VID_0403\\X", std::nullopt, std::nullopt, QString()},
+        {"", std::nullopt, std::nullopt, QString()},
+    };
+    for (const auto& c : cases) {
+        usb::PortDevice device;
+        usb::readInstanceId(QString::fromLatin1(c.id), device);
+        EXPECT_EQ(device.vendorId, c.vendor) << c.id;
+        EXPECT_EQ(device.productId, c.product) << c.id;
+        EXPECT_EQ(device.serialNumber, c.serial) << c.id;
+    }
+}

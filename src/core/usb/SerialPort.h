@@ -40,6 +40,15 @@ struct PortDevice {
     std::optional<quint16> productId;
 };
 
+// Windows' names of serial ports: COM and a number, in any case.
+bool isComPortName(const QString& name);
+
+// The USB ids and serial number in a Windows device instance id (USB\VID_0403&PID_6001\A50285BI)
+// go into `device`; an id of another form leaves it as it is. Windows makes up a last part with '&'
+// in it for a device that has no serial number of its own: that is no serial number.
+// Plain text scanning, no regular expression: port listing runs off the window's thread.
+void readInstanceId(const QString& instanceId, PortDevice& device);
+
 // The device in the installer's words, one fact a line, for telling ports apart; empty when nothing
 // is known.
 QString describePort(const PortDevice& device);

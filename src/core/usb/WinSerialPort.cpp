@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QWinEventNotifier>
 
@@ -20,12 +19,6 @@ namespace {
 
 QString systemError(DWORD code) {
     return qt_error_string(int(code));
-}
-
-bool isComName(const QString& name) {
-    static const QRegularExpression com(QStringLiteral("^COM[0-9]+$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    return com.match(name).hasMatch();
 }
 
 // The device setup class of serial and parallel ports (GUID_DEVCLASS_PORTS), spelt out so that no
@@ -69,19 +62,8 @@ PortDevice deviceBehind(const QString& portName) {
             device.description = deviceProperty(set, info, SPDRP_DEVICEDESC);
         device.manufacturer = deviceProperty(set, info, SPDRP_MFG);
         wchar_t id[512] = {};
-        if (SetupDiGetDeviceInstanceIdW(set, &info, id, DWORD(std::size(id)) - 1, nullptr)) {
-            const QStringList parts = QString::fromWCharArray(id).split(QLatin1Char('\\'));
-            static const QRegularExpression ids(QStringLiteral("VID_([0-9A-F]{4}).*PID_([0-9A-F]{4})"),
-                                                QRegularExpression::CaseInsensitiveOption);
-            const QRegularExpressionMatch match = ids.match(parts.value(1));
-            if (match.hasMatch()) {
-                device.vendorId = quint16(match.captured(1).toUShort(nullptr, 16));
-                device.productId = quint16(match.captured(2).toUShort(nullptr, 16));
-                // Windows makes up an id with '&' in it for a device that has no serial number.
-                if (parts.size() > 2 && !parts[2].contains(QLatin1Char('&')))
-                    device.serialNumber = parts[2];
-            }
-        }
+        if (SetupDiGetDeviceInstanceIdW(set, &info, id, DWORD(std::size(id)) - 1, nullptr))
+            readInstanceId(QString::fromWCharArray(id), device);
         break;
     }
     SetupDiDestroyDeviceInfoList(set);
@@ -129,7 +111,7 @@ QStringList WinSerialPort::systemPorts() {
                         QSettings::NativeFormat);
     for (const QString& key : map.allKeys()) {
         const QString name = map.value(key).toString();
-        if (isComName(name) && !names.contains(name, Qt::CaseInsensitive))
+        if (isComPortName(name) && !names.contains(name, Qt::CaseInsensitive))
             names << name;
     }
     // Ports that are only DOS device names (virtual adapters, Wine's links) appear only here.
@@ -145,14 +127,14 @@ QStringList WinSerialPort::systemPorts() {
     }
     for (const wchar_t* entry = all.data(); *entry; entry += wcslen(entry) + 1) {
         const QString name = QString::fromWCharArray(entry);
-        if (isComName(name) && !names.contains(name, Qt::CaseInsensitive))
+        if (isComPortName(name) && !names.contains(name, Qt::CaseInsensitive))
             names << name;
     }
     return sortedPortNames(names);
 }
 
 QString WinSerialPort::devicePath(const QString& name) {
-    if (isComName(name))
+    if (isComPortName(name))
         return QStringLiteral("\\\\.\\") + name.toUpper();
     if (name.startsWith(QLatin1String("\\\\")))
         return name;
