@@ -807,6 +807,8 @@ void TfrmMain::btnWriteConfClick() {
         const bool wasIdle = m_state.commandsEnabled && !m_usb->writing() && !m_verifier->verifying();
         const qsizetype from = m_tap->shown().size();
         // The write command, with the check after it when "Перевіряти після запису" is on.
+        if (wasIdle)
+            m_unackedUsbWrite.reset();
         m_verifier->writeCommand();
         if (m_usb->writing())
             beginWaiting(Waiting::UsbWrite);

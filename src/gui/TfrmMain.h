@@ -23,6 +23,7 @@
 #include <array>
 #include <future>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -260,6 +261,8 @@ class TfrmMain : public QMainWindow {
     remote::RemoteTimings m_remoteTimings;
     Pending m_usbRead;
     Pending m_usbWrite;
+    // The last USB write that ended unacknowledged: the panel may still acknowledge it, late.
+    std::optional<Pending> m_unackedUsbWrite;
     Pending m_remoteRead;
     Pending m_remoteWrite;
     bool m_settleAsked = false;

@@ -52,6 +52,22 @@ void TfrmMain::connectExtras() {
                                : journal::outcome::kNotVerified);
     });
     connect(m_usb.get(), &usb::UsbCommands::writeAcknowledged, this, [this] {
+        if (!m_usbWrite.active && m_unackedUsbWrite) {
+            // The panel took a write the watchdog had given up on, and the window says so: the
+            // journal gets a line for it, once the success message is on record.
+            m_usbWrite = *m_unackedUsbWrite;
+            m_usbWrite.acked = true;
+            m_unackedUsbWrite.reset();
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_usbWrite.active && m_usbWrite.acked)
+                        finishUsbWrite(m_usbWrite.expectVerify ? journal::outcome::kNotVerified
+                                                               : journal::outcome::kOk);
+                },
+                Qt::QueuedConnection);
+            return;
+        }
         if (!m_usbWrite.active)
             return;
         m_usbWrite.acked = true;
@@ -142,8 +158,10 @@ void TfrmMain::settleTransfers() {
         finishUsbRead();
     // An acknowledged write ends with its acknowledgement or its check; one that was not, here.
     if (m_usbWrite.active && !m_usbWrite.acked && m_state.commandsEnabled && !m_usb->writing() &&
-        !m_verifier->verifying())
+        !m_verifier->verifying()) {
+        m_unackedUsbWrite = m_usbWrite;
         finishUsbWrite(journal::outcome::kFailed);
+    }
     if (m_remoteRead.active && !m_remote->busy())
         finishRemote(m_remoteRead, journal::op::kRead, m_remoteRead.filled);
     if (m_remoteWrite.active && !m_remote->busy())

@@ -53,7 +53,7 @@ model::PanelConfig panelConfig() {
 }
 
 struct Desk {
-    explicit Desk(const sim::PanelFaults& faults = {}, int answerMs = 4000) {
+    explicit Desk(const sim::PanelFaults& faults = {}, int answerMs = 4000, int watchdogMs = 20000) {
         test::guiApp();
         // The archive and the journal of this case alone.
         qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
@@ -71,7 +71,7 @@ struct Desk {
         port = own.get();
         options.panelPort = std::move(own);
         options.shell = &shell;
-        options.usbTimings = {answerMs, 20000};
+        options.usbTimings = {answerMs, watchdogMs};
         window = std::make_unique<gui::TfrmMain>(std::move(options));
         EXPECT_TRUE(test::showAndWaitForPorts(*window));
         activate();
@@ -339,6 +339,30 @@ TEST(ExtrasWindow, WriteWithVerification) {
         EXPECT_EQ(line.serial, U("0004242"));
         EXPECT_EQ(line.changed, QStringList{U("Шлейфи: Шлейф 4: Група")});
     }
+}
+
+// The watchdog gives up on a write before the panel's acknowledgement is through; when it comes,
+// the window says the configuration was written, and so does the journal, in a line of its own.
+TEST(ExtrasWindow, AWriteAcknowledgedAfterTheWatchdogGaveUpIsJournaledAsWritten) {
+    Desk desk({}, 4000, 1000);
+    desk.clickRead();
+    desk.key(Qt::Key_F3);
+    test::pick(desk.w<QComboBox>("cbGr4"), 3);
+    sim::PanelFaults late;
+    late.splitAt = {1};
+    late.splitGapMs = 3000;
+    desk.panel.setFaults(late);
+    QTest::mouseClick(desk.w<QPushButton>("btnWriteConf"), Qt::LeftButton);
+    ASSERT_TRUE(test::waitFor([&] { return desk.idle() && desk.lines().size() == 3; }, 20000));
+    EXPECT_EQ(desk.shell.texts(), (QStringList{usb::msg::kNoAnswer, usb::msg::kWritten}));
+    EXPECT_EQ(desk.panel.readRequests(), 1); // no check after a write the watchdog had ended
+    const std::vector<journal::Record> lines = desk.lines();
+    EXPECT_EQ(lines[1].operation, journal::op::kWrite);
+    EXPECT_EQ(lines[1].outcome, journal::outcome::kFailed);
+    EXPECT_EQ(lines[2].operation, journal::op::kWrite);
+    EXPECT_EQ(lines[2].outcome, journal::outcome::kNotVerified);
+    EXPECT_EQ(lines[2].changed, QStringList{U("Шлейфи: Шлейф 4: Група")});
+    EXPECT_TRUE(lines[2].message.contains(usb::msg::kWritten)) << lines[2].message.toStdString();
 }
 
 TEST(ExtrasWindow, TheSheetIsWrittenAsAPdfWithoutPasswordsUnlessAsked) {
