@@ -665,7 +665,6 @@ void TfrmMain::FormShow() {
     seRemoteServerPort->setValue(stored.defaultPort);
     m_state.seRemoteServerPort = seRemoteServerPort->value();
     m_storedCom = stored.defaultCom;
-    m_formShown = true;
 
     if (!m_startListing.valid()) {
         const QStringList panelPorts = m_panelPort->availablePorts();
@@ -685,7 +684,7 @@ void TfrmMain::FormShow() {
 }
 
 void TfrmMain::portsListed() {
-    if (!m_formShown || !m_startListing.valid())
+    if (!m_storedCom || !m_startListing.valid())
         return;
     const PortListing listing = m_startListing.get();
     {
@@ -698,7 +697,7 @@ void TfrmMain::portsListed() {
 }
 
 void TfrmMain::choosePorts(const QStringList& panelPorts, const QStringList& readerPorts) {
-    const int panelIndex = panelPortIndex(m_storedCom, panelPorts.size());
+    const int panelIndex = panelPortIndex(m_storedCom.value_or(0), panelPorts.size());
     ComComboBox1->setCurrentIndex(panelIndex);
     if (panelIndex >= 0)
         m_usb->choosePort(panelPorts[panelIndex]);
@@ -755,8 +754,8 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 void TfrmMain::FormClose() {
     // Closed before the system's ports were listed, the stored choice stays as it was.
-    writeSettings(m_portsListed ? ComComboBox1->currentIndex() : m_storedCom, meRemoteServerIP->fieldText(),
-                  seRemoteServerPort->value());
+    const int com = m_portsListed ? ComComboBox1->currentIndex() : m_storedCom.value_or(-1);
+    writeSettings(com, meRemoteServerIP->fieldText(), seRemoteServerPort->value());
 }
 
 // ---------------------------------------------------------------------------------------------

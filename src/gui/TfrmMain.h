@@ -202,6 +202,7 @@ class TfrmMain : public QMainWindow {
     void settleTransfers();
     void finishUsbRead();
     void finishUsbWrite(const QString& outcome);
+    void journalUsbWrite(const Pending& p, const QString& outcome);
     void finishRemote(Pending& pending, const QString& operation, bool ok);
     QString shownSince(qsizetype from) const;
     void onCopyRead(const usb::PanelRead& read);
@@ -268,9 +269,9 @@ class TfrmMain : public QMainWindow {
     bool m_settleAsked = false;
     bool m_filling = false;
     bool m_shown = false;
-    bool m_formShown = false;
     bool m_portsListed = false;
-    int m_storedCom = 0;
+    // The stored panel-port choice, once the first show has read it.
+    std::optional<int> m_storedCom;
     bool m_dying = false;
     bool m_keysAsked = false;
     bool m_keysRunning = false;

@@ -55,15 +55,13 @@ void TfrmMain::connectExtras() {
         if (!m_usbWrite.active && m_unackedUsbWrite) {
             // The panel took a write the watchdog had given up on, and the window says so: the
             // journal gets a line for it, once the success message is on record.
-            m_usbWrite = *m_unackedUsbWrite;
-            m_usbWrite.acked = true;
+            const Pending late = *m_unackedUsbWrite;
             m_unackedUsbWrite.reset();
             QMetaObject::invokeMethod(
                 this,
-                [this] {
-                    if (m_usbWrite.active && m_usbWrite.acked)
-                        finishUsbWrite(m_usbWrite.expectVerify ? journal::outcome::kNotVerified
-                                                               : journal::outcome::kOk);
+                [this, late] {
+                    journalUsbWrite(late, late.expectVerify ? journal::outcome::kNotVerified
+                                                            : journal::outcome::kOk);
                 },
                 Qt::QueuedConnection);
             return;
@@ -210,6 +208,10 @@ void TfrmMain::finishUsbRead() {
 void TfrmMain::finishUsbWrite(const QString& outcome) {
     const Pending p = m_usbWrite;
     m_usbWrite = Pending();
+    journalUsbWrite(p, outcome);
+}
+
+void TfrmMain::journalUsbWrite(const Pending& p, const QString& outcome) {
     journal::Record r;
     r.operation = journal::op::kWrite;
     r.link = p.link;
