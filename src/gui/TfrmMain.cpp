@@ -153,16 +153,7 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
     m_verifier = std::make_unique<usb::WriteVerifier>(*m_usb, m_state, *m_shell, m_delayCheckMs);
     m_copyReader = std::make_unique<usb::PanelReader>(*m_panelPort, m_usb.get(), m_delayCheckMs);
     if (m_samePortLists) {
-        m_startListing = std::async(std::launch::async, [this, extra = options.extraPorts] {
-            usb::SystemSerialPort port(extra);
-            PortListing listing;
-            listing.names = port.availablePorts();
-            for (const QString& name : listing.names)
-                listing.descriptions.insert(name, port.portDescription(name));
-            // The window's destructor waits for this thread, so the window is still there to be told.
-            QMetaObject::invokeMethod(this, [this] { portsListed(); }, Qt::QueuedConnection);
-            return listing;
-        });
+        m_extraPorts = options.extraPorts;
         // The watcher lists through a port object of its own: the window's belong to the window's thread.
         m_portWatcher = std::make_unique<usb::PortWatcher>(
             [extra = options.extraPorts] { return usb::SystemSerialPort(extra).availablePorts(); });
@@ -666,13 +657,14 @@ void TfrmMain::FormShow() {
     m_state.seRemoteServerPort = seRemoteServerPort->value();
     m_storedCom = stored.defaultCom;
 
-    if (!m_startListing.valid()) {
+    if (!m_samePortLists) {
         const QStringList panelPorts = m_panelPort->availablePorts();
         const QStringList readerPorts = m_samePortLists ? panelPorts : m_readerPort->availablePorts();
         fillPortList(ComComboBox1, *m_panelPort, panelPorts, -1);
         fillPortList(ComComboBox2, m_samePortLists ? *m_panelPort : *m_readerPort, readerPorts, -1);
         choosePorts(panelPorts, readerPorts);
-    } else if (m_startListing.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+    } else if (m_startListing.valid() &&
+               m_startListing.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
         portsListed();
     }
     // Otherwise the system's ports come a moment after the first paint, from the listing thread.
@@ -681,6 +673,30 @@ void TfrmMain::FormShow() {
     applyFileMenuRule();
     rules::TakeZoneSnapshot(m_cfg, m_state);
     refreshState();
+}
+
+bool TfrmMain::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // Asking the system for its ports walks hundreds of device files; begun while the window is built,
+    // it only competed with building and painting it. Begun once the first paint pass is over.
+    if (event->type() == QEvent::Paint && m_samePortLists && !m_listingAsked) {
+        m_listingAsked = true;
+        QMetaObject::invokeMethod(this, &TfrmMain::startListing, Qt::QueuedConnection);
+    }
+    return handled;
+}
+
+void TfrmMain::startListing() {
+    m_startListing = std::async(std::launch::async, [this, extra = m_extraPorts] {
+        usb::SystemSerialPort port(extra);
+        PortListing listing;
+        listing.names = port.availablePorts();
+        for (const QString& name : listing.names)
+            listing.descriptions.insert(name, port.portDescription(name));
+        // The window's destructor waits for this thread, so the window is still there to be told.
+        QMetaObject::invokeMethod(this, [this] { portsListed(); }, Qt::QueuedConnection);
+        return listing;
+    });
 }
 
 void TfrmMain::portsListed() {

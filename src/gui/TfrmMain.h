@@ -99,6 +99,7 @@ class TfrmMain : public QMainWindow {
     void fillAll();
 
   protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -116,7 +117,8 @@ class TfrmMain : public QMainWindow {
 
     // Start-up and exit.
     void FormShow();
-    // The system's ports, once the listing thread has them (after the first paint).
+    // The system's ports, listed on a thread of their own once the window has first been painted.
+    void startListing();
     void portsListed();
     void choosePorts(const QStringList& panelPorts, const QStringList& readerPorts);
     void FormClose();
@@ -278,7 +280,9 @@ class TfrmMain : public QMainWindow {
     bool m_samePortLists = false;
     std::unique_ptr<usb::PortWatcher> m_portWatcher;
     // The system's ports as the window opens: asking the system takes milliseconds, so a thread of
-    // its own asks while the window is built and shown, and the lists are filled when it answers.
+    // its own asks once the window is on the screen, and the lists are filled when it answers.
+    QStringList m_extraPorts;
+    bool m_listingAsked = false;
     struct PortListing {
         QStringList names;
         QHash<QString, QString> descriptions;
