@@ -7,6 +7,7 @@
 #include "TfrmMain.h"
 
 #include "model/ApnPresets.h"
+#include "model/SaveCheck.h"
 #include "remote/RemoteMode.h"
 #include "rules/Grids.h"
 
@@ -26,7 +27,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -70,6 +71,21 @@ QComboBox* list(const QString& name, const QStringList& items, int width = -1) {
         box->setFixedWidth(width);
     return box;
 }
+
+// An APN as typed: what the panel's block can carry, up to its width. Refused outright, never
+// "intermediate": no character typed later makes a wrong one right.
+class ApnValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        if (input.size() > model::widths::apn)
+            return Invalid;
+        for (const QChar c : input)
+            if (!model::isApnChar(c))
+                return Invalid;
+        return Acceptable;
+    }
+};
 
 QGridLayout* grid(QWidget* parent, int margin = 8) {
     auto* layout = new QGridLayout(parent);
@@ -235,14 +251,12 @@ QWidget* TfrmMain::buildNetworkPage() {
 
     auto* sims = named(new QGroupBox(QStringLiteral("Параметри SIM карт")), QStringLiteral("gbox_SIM"));
     auto* simLayout = grid(sims);
-    // Printable ASCII without the quote and the backslash: anything else would break the frame.
-    const QRegularExpression apnChars(QStringLiteral("[\\x20\\x21\\x23-\\x5B\\x5D-\\x7E]{0,30}"));
     auto apnBox = [&](const QString& name) {
         auto* box = list(name, model::apnPresets(), 230);
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->lineEdit()->setMaxLength(model::widths::apn);
-        box->lineEdit()->setValidator(new QRegularExpressionValidator(apnChars, box));
+        box->lineEdit()->setValidator(new ApnValidator(box));
         box->setCurrentIndex(-1);
         box->setEditText(QString());
         return box;

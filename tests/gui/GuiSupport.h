@@ -192,7 +192,14 @@ inline void typeKeys(const QString& text) {
             ADD_FAILURE() << "no widget has the focus";
             return;
         }
-        QTest::keyClicks(target, QString(c));
+        if (c.unicode() > 0xff) {
+            // Beyond Latin-1 QTest has no key of its own: the key a Ukrainian layout reports.
+            const auto key = Qt::Key(c.toUpper().unicode());
+            QTest::sendKeyEvent(QTest::Press, target, key, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, target, key, QString(c), Qt::NoModifier);
+        } else {
+            QTest::keyClicks(target, QString(c));
+        }
     }
     QApplication::processEvents();
 }

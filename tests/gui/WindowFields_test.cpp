@@ -13,6 +13,7 @@
 #include "usb/QtSerialPort.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -248,6 +249,26 @@ TEST(WindowFields, TheStationAddressComesBackUnchangedThroughRestarts) {
         window->close();
         EXPECT_EQ(stored(), typed) << "run " << run;
     }
+}
+
+TEST(WindowFields, AnApnTakesOnlyWhatThePanelsBlockCarries) {
+    Window win;
+    win.click("btnReadConf");
+    // The quote, the backslash and anything not ASCII would break the block: the keys do nothing.
+    win.typeInto("edAPNname", U("m2m\"int\\ernet.ЖУА"));
+    EXPECT_EQ(win.w<QComboBox>("edAPNname")->currentText(), U("m2minternet."));
+    // Past the width the keys do nothing either.
+    win.typeInto("edAPNname2", U("abcdefghij").repeated(4));
+    EXPECT_EQ(win.w<QComboBox>("edAPNname2")->currentText(), U("abcdefghij").repeated(3));
+    EXPECT_EQ(win.window->config().apn, U("m2minternet."));
+    win.typeInto("edPassword5", U("482913"));
+    win.typeInto("mePwdLevel1", U("24680"));
+    win.typeInto("meServerIP", U("10.0.0.1"));
+    win.typeInto("meRedServerIP", U("10.0.0.2"));
+    win.click("btnWriteConf");
+    ASSERT_EQ(win.shell.texts().size(), 2) << win.shell.texts().join(U("|")).toStdString();
+    EXPECT_EQ(win.panel.config().apn, U("m2minternet."));
+    EXPECT_EQ(win.panel.config().apn2, U("abcdefghij").repeated(3));
 }
 
 TEST(WindowFields, ControlSSavesRightFromTheStartInUsbModeOnly) {
