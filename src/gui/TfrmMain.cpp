@@ -659,9 +659,9 @@ void TfrmMain::FormShow() {
 
     if (!m_samePortLists) {
         const QStringList panelPorts = m_panelPort->availablePorts();
-        const QStringList readerPorts = m_samePortLists ? panelPorts : m_readerPort->availablePorts();
+        const QStringList readerPorts = m_readerPort->availablePorts();
         fillPortList(ComComboBox1, *m_panelPort, panelPorts, -1);
-        fillPortList(ComComboBox2, m_samePortLists ? *m_panelPort : *m_readerPort, readerPorts, -1);
+        fillPortList(ComComboBox2, *m_readerPort, readerPorts, -1);
         choosePorts(panelPorts, readerPorts);
     } else if (m_startListing.valid() &&
                m_startListing.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {

@@ -78,12 +78,7 @@ class ApnValidator : public QValidator {
   public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
-        if (input.size() > model::widths::apn)
-            return Invalid;
-        for (const QChar c : input)
-            if (!model::isApnChar(c))
-                return Invalid;
-        return Acceptable;
+        return input.size() <= model::widths::apn && model::isApnText(input) ? Acceptable : Invalid;
     }
 };
 
