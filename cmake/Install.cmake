@@ -9,6 +9,8 @@ install(FILES ${ZOREL_MANUAL_PDF} DESTINATION ${ZOREL_APP_DIR} COMPONENT app)
 install(TARGETS zorel8z RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT app)
 # The tool's sheet command loads this module from the window's folder (src/cli/SheetLoader.cpp).
 install(TARGETS zorel8z-sheet LIBRARY DESTINATION ${ZOREL_APP_DIR} COMPONENT app)
+# The window loads the module of its single-instance socket from its own folder.
+install(TARGETS zorel8z-instance LIBRARY DESTINATION ${ZOREL_APP_DIR} COMPONENT app)
 
 # A relative link, so the installed tree can be moved (DESTDIR, a package) without breaking it.
 file(RELATIVE_PATH _zorel_link_target ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}

@@ -13,10 +13,12 @@ int main(int argc, char* argv[]) {
     zorel8z::gui::Application app(argc, argv);
     const bool count = app.arguments().contains(QStringLiteral("--count"));
     zorel8z::gui::SingleInstance guard;
-    if (!guard.claim())
+    if (!guard.claim(zorel8z::gui::SingleInstance::Listen::Later))
         return 1;
     zorel8z::gui::Application::useProgramFont();
     zorel8z::gui::TfrmMain window;
+    QObject::connect(&window, &zorel8z::gui::TfrmMain::firstPainted, &guard,
+                     &zorel8z::gui::SingleInstance::listen);
     bench::reportWhenShown(app, window); // before show(), which may paint at once
     window.show();
     if (count) {

@@ -4,10 +4,10 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalSocket>
+#include <QLibrary>
 #include <QStandardPaths>
-#include <QThread>
 
+#include "instance/InstanceModule.h"
 #include "platform/Platform.h"
 
 namespace zorel8z::gui {
@@ -30,17 +30,28 @@ QString SingleInstance::userFolder() {
 SingleInstance::SingleInstance(QString key, QString folder, QObject* parent)
     : QObject(parent),
       m_key(key.isEmpty() ? keyForExecutable(QCoreApplication::applicationFilePath()) : std::move(key)),
-      m_folder(folder.isEmpty() ? userFolder() : std::move(folder)) {
-    connect(&m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            emit activationRequested();
-        }
-    });
-}
+      m_folder(folder.isEmpty() ? userFolder() : std::move(folder)) {}
 
-SingleInstance::~SingleInstance() {
-    m_server.close();
+SingleInstance::~SingleInstance() = default;
+
+const instance::InstanceModule* SingleInstance::module() {
+    static const instance::InstanceModule* loaded = [] () -> const instance::InstanceModule* {
+        const QString path =
+            QDir(platform::executableDir()).filePath(QStringLiteral(ZOREL_INSTANCE_MODULE));
+        // Never unloaded (QLibrary's destructor leaves it loaded): the socket lives as long as the
+        // window.
+        static QLibrary library;
+        library.setFileName(path);
+        using Entry = const instance::InstanceModule* (*)();
+        const auto entry = reinterpret_cast<Entry>(library.resolve("zorel8z_instance_module"));
+        const instance::InstanceModule* found = entry ? entry() : nullptr;
+        if (found && found->version == instance::kInstanceModuleVersion)
+            return found;
+        qWarning("%s", qPrintable(entry ? path + QStringLiteral(": another version of the module")
+                                        : library.errorString()));
+        return nullptr;
+    }();
+    return loaded;
 }
 
 QString SingleInstance::lockPath() const {
@@ -56,24 +67,7 @@ QString SingleInstance::serverName() const {
 #endif
 }
 
-bool SingleInstance::wakeRunningCopy() const {
-    // A copy that has just taken the lock opens its server a moment later: ask a few times.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        QLocalSocket socket;
-        socket.connectToServer(serverName());
-        if (socket.waitForConnected(1000)) {
-            socket.write("show");
-            socket.flush();
-            socket.waitForBytesWritten(1000);
-            socket.disconnectFromServer();
-            return true;
-        }
-        QThread::msleep(250);
-    }
-    return false;
-}
-
-bool SingleInstance::claim() {
+bool SingleInstance::claim(Listen when) {
     // Without a folder of the user's own there is nowhere safe to keep a guard: run without one.
     if (m_folder.isEmpty())
         return true;
@@ -84,7 +78,8 @@ bool SingleInstance::claim() {
         // A lock that cannot even be tried (no right to the folder) is no other copy.
         if (m_lock->error() != QLockFile::LockFailedError)
             return true;
-        if (wakeRunningCopy())
+        const instance::InstanceModule* sockets = module();
+        if (sockets && sockets->wake(serverName()))
             return false;
         // Nobody answers: the lock was left by a copy that is gone, and its process number now
         // belongs to another program (numbers are handed out again after a restart, on Windows
@@ -93,11 +88,21 @@ bool SingleInstance::claim() {
         if (!m_lock->removeStaleLockFile() || !m_lock->tryLock(100))
             return true;
     }
-    // A socket left behind by a killed copy would make listen() fail.
-    QLocalServer::removeServer(serverName());
-    m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    m_server.listen(serverName());
+    if (when == Listen::Now)
+        listen();
     return true;
+}
+
+bool SingleInstance::listen() {
+    if (m_server)
+        return true;
+    if (!m_lock || !m_lock->isLocked())
+        return false;
+    const instance::InstanceModule* sockets = module();
+    if (!sockets)
+        return false;
+    m_server = sockets->listen(serverName(), this, [this] { emit activationRequested(); });
+    return m_server != nullptr;
 }
 
 } // namespace zorel8z::gui

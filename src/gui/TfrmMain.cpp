@@ -679,9 +679,13 @@ bool TfrmMain::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
     // Asking the system for its ports walks hundreds of device files; begun while the window is built,
     // it only competed with building and painting it. Begun once the first paint pass is over.
-    if (event->type() == QEvent::Paint && m_samePortLists && !m_listingAsked) {
-        m_listingAsked = true;
-        QMetaObject::invokeMethod(this, &TfrmMain::startListing, Qt::QueuedConnection);
+    if (event->type() == QEvent::Paint && !m_painted) {
+        m_painted = true;
+        if (m_samePortLists && !m_listingAsked) {
+            m_listingAsked = true;
+            QMetaObject::invokeMethod(this, &TfrmMain::startListing, Qt::QueuedConnection);
+        }
+        QMetaObject::invokeMethod(this, &TfrmMain::firstPainted, Qt::QueuedConnection);
     }
     return handled;
 }

@@ -98,6 +98,10 @@ class TfrmMain : public QMainWindow {
     // Shows every value of the record and the editor state again (after a read, a file, a rule).
     void fillAll();
 
+  signals:
+    // The first paint of the window is over: what the start can do without runs from here.
+    void firstPainted();
+
   protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -283,6 +287,7 @@ class TfrmMain : public QMainWindow {
     // its own asks once the window is on the screen, and the lists are filled when it answers.
     QStringList m_extraPorts;
     bool m_listingAsked = false;
+    bool m_painted = false;
     struct PortListing {
         QStringList names;
         QHash<QString, QString> descriptions;

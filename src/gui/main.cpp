@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
 
     // A second copy only brings the first to the front.
     zorel8z::gui::SingleInstance guard;
-    if (!guard.claim())
+    if (!guard.claim(zorel8z::gui::SingleInstance::Listen::Later))
         return 0;
 
     zorel8z::gui::Application::useProgramFont();
@@ -39,6 +39,9 @@ int main(int argc, char* argv[]) {
         window.raise();
         window.activateWindow();
     });
+    // Other copies knock once the window is up; until then they wait.
+    QObject::connect(&window, &zorel8z::gui::TfrmMain::firstPainted, &guard,
+                     &zorel8z::gui::SingleInstance::listen);
     // The window fits itself to its screen and places itself inside it as it is first shown.
     window.show();
     return app.exec();

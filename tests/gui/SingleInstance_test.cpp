@@ -10,10 +10,12 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <future>
 #include <memory>
 
 using namespace zorel8z;
@@ -51,6 +53,28 @@ TEST(SingleInstance, ALockWhoseHolderDoesNotAnswerDoesNotStopTheProgram) {
     ASSERT_TRUE(held.tryLock(0));
     gui::SingleInstance guard(key, user.path());
     EXPECT_TRUE(guard.claim());
+}
+
+// The window opens its socket only once it is up. A copy started meanwhile finds the lock taken and
+// nobody listening yet: it must keep knocking until the first copy listens, not take the lock over.
+TEST(SingleInstance, ACopyStartedBeforeTheFirstListensStillWakesIt) {
+    test::guiApp();
+    QTemporaryDir user;
+    const QString key = QStringLiteral("zorel8z-guard-late-listener");
+    gui::SingleInstance first(key, user.path());
+    ASSERT_TRUE(first.claim(gui::SingleInstance::Listen::Later));
+    int wakes = 0;
+    QObject::connect(&first, &gui::SingleInstance::activationRequested, [&] { ++wakes; });
+    auto second = std::async(std::launch::async, [&] {
+        gui::SingleInstance copy(key, user.path());
+        return copy.claim();
+    });
+    // The second copy knocks once or twice before the first is up.
+    QTest::qWait(300);
+    ASSERT_TRUE(first.listen());
+    EXPECT_TRUE(test::waitFor([&] { return wakes == 1; }));
+    EXPECT_FALSE(second.get());
+    EXPECT_TRUE(first.listen()); // once open, asking again changes nothing
 }
 
 TEST(SingleInstance, TheDefaultFolderIsTheUsersOwn) {
