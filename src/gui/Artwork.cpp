@@ -106,6 +106,95 @@ QIcon drawnPageMark(model::PageMark mark);
 
 namespace {
 
+// The emblem's lettering as outlines of Liberation Sans Bold at a size of 100 px, baseline at y = 0,
+// in tenths of a pixel: M x y, L x y, C x1 y1 x2 y2 x y. As outlines the emblem looks the same
+// whatever fonts the system has, and drawing it needs no font: the window's start does without
+// loading a bold face only for the emblem.
+const char kEightZ[] =
+    "M525 -194 C525 -129 504 -79 461 -44 C419 -8 358 10 279 10 C200 10 140 -8 96 -43 C53 -79 32 "
+    "-129 32 -193 C32 -237 44 -274 70 -304 C95 -334 129 -353 172 -360 L172 -362 C135 -370 105 "
+    "-388 82 -417 C59 -446 48 -479 48 -516 C48 -572 68 -617 108 -649 C148 -682 204 -698 277 -698 "
+    "C351 -698 409 -682 449 -651 C488 -619 508 -574 508 -515 C508 -478 497 -445 474 -417 C452 "
+    "-388 421 -370 383 -363 L383 -361 C428 -354 462 -336 488 -306 C513 -277 525 -240 525 -194 "
+    "M367 -508 C367 -540 360 -564 345 -579 C330 -594 307 -602 277 -602 C218 -602 188 -571 188 "
+    "-508 C188 -442 218 -409 278 -409 C308 -409 330 -417 345 -432 C360 -448 367 -473 367 -508 "
+    "M383 -205 C383 -277 348 -313 276 -313 C243 -313 217 -304 199 -285 C182 -266 173 -239 173 "
+    "-203 C173 -163 182 -133 199 -115 C217 -96 244 -87 280 -87 C315 -87 341 -96 358 -115 C375 "
+    "-133 383 -163 383 -205 M1138 0 L586 0 L586 -102 L958 -575 L623 -575 L623 -688 L1118 -688 "
+    "L1118 -588 L746 -113 L1138 -113 L1138 0";
+const char kZorel[] =
+    "M312 10 C235 10 173 -6 126 -36 C79 -67 45 -115 23 -180 L151 -225 C181 -143 235 -102 312 "
+    "-102 C354 -102 385 -110 407 -128 C429 -145 440 -170 440 -201 C440 -234 427 -258 401 -272 "
+    "C375 -287 335 -294 280 -294 L251 -294 L251 -405 L280 -405 C329 -405 365 -413 389 -428 C412 "
+    "-444 424 -468 424 -500 C424 -530 414 -553 394 -568 C374 -584 346 -592 311 -592 C242 -592 "
+    "195 -552 170 -471 L40 -501 C62 -568 96 -617 141 -649 C186 -682 243 -698 313 -698 C389 -698 "
+    "449 -682 495 -649 C540 -617 563 -573 563 -519 C563 -477 551 -442 528 -414 C505 -386 471 "
+    "-366 426 -355 C475 -347 513 -330 540 -302 C567 -274 581 -238 581 -195 C581 -133 556 -83 508 "
+    "-46 C459 -9 394 10 312 10 M1349 -347 C1349 -276 1335 -213 1307 -158 C1278 -104 1238 -62 "
+    "1185 -33 C1132 -5 1071 10 1000 10 C892 10 808 -22 746 -86 C685 -149 654 -236 654 -347 C654 "
+    "-458 685 -544 746 -605 C807 -667 892 -698 1001 -698 C1110 -698 1196 -667 1257 -605 C1318 "
+    "-542 1349 -456 1349 -347 M1202 -347 C1202 -421 1185 -480 1149 -522 C1114 -564 1065 -585 "
+    "1001 -585 C937 -585 887 -564 852 -522 C817 -480 799 -422 799 -347 C799 -272 817 -212 853 "
+    "-169 C889 -125 938 -104 1000 -104 C1065 -104 1115 -125 1150 -167 C1185 -209 1202 -269 1202 "
+    "-347 M2024 -470 C2024 -426 2014 -386 1994 -352 C1974 -317 1945 -290 1907 -271 C1869 -252 "
+    "1825 -242 1773 -242 L1602 -242 L1602 0 L1458 0 L1458 -688 L1767 -688 C1849 -688 1913 -669 "
+    "1957 -631 C2002 -593 2024 -540 2024 -470 M1879 -468 C1879 -540 1836 -576 1751 -576 L1602 "
+    "-576 L1602 -353 L1755 -353 C1795 -353 1825 -363 1847 -383 C1868 -402 1879 -431 1879 -468 "
+    "M2125 0 L2125 -688 L2666 -688 L2666 -577 L2269 -577 L2269 -404 L2636 -404 L2636 -293 L2269 "
+    "-293 L2269 -111 L2686 -111 L2686 0 L2125 0 M3221 -569 L3022 -569 L2998 -399 C2981 -277 2964 "
+    "-189 2947 -137 C2930 -85 2909 -48 2884 -25 C2859 -3 2823 8 2777 8 C2755 8 2739 5 2729 0 "
+    "L2729 -121 C2733 -119 2740 -118 2750 -118 C2768 -118 2784 -129 2796 -152 C2808 -175 2819 "
+    "-212 2830 -263 C2840 -314 2851 -379 2862 -457 L2895 -688 L3360 -688 L3360 0 L3221 0 L3221 "
+    "-569";
+constexpr qreal kLetterAscent = 90.5;
+constexpr qreal kLetterHeight = 90.5 + 21.2;
+constexpr qreal kEightZAdvance = 116.7;
+constexpr qreal kZorelAdvance = 342.6;
+
+QPainterPath lettering(const char* outline) {
+    QPainterPath path;
+    const char* c = outline;
+    auto number = [&c] {
+        while (*c == ' ')
+            ++c;
+        const bool negative = *c == '-';
+        if (negative)
+            ++c;
+        int v = 0;
+        while (*c >= '0' && *c <= '9')
+            v = v * 10 + (*c++ - '0');
+        return (negative ? -v : v) / 10.0;
+    };
+    while (*c) {
+        while (*c == ' ')
+            ++c;
+        const char op = *c ? *c++ : 0;
+        if (op == 'M' || op == 'L') {
+            const qreal x = number();
+            const qreal y = number();
+            op == 'M' ? path.moveTo(x, y) : path.lineTo(x, y);
+        } else if (op == 'C') {
+            qreal v[6];
+            for (qreal& n : v)
+                n = number();
+            path.cubicTo(v[0], v[1], v[2], v[3], v[4], v[5]);
+        }
+    }
+    path.setFillRule(Qt::WindingFill);
+    return path;
+}
+
+// The lettering centred in `box` as text of `pixelSize` would be.
+void drawLettering(QPainter& p, const char* outline, qreal advance, int pixelSize, const QRectF& box) {
+    const qreal scale = pixelSize / 100.0;
+    p.save();
+    p.translate(box.left() + (box.width() - advance * scale) / 2,
+                box.top() + (box.height() - kLetterHeight * scale) / 2 + kLetterAscent * scale);
+    p.scale(scale, scale);
+    p.drawPath(lettering(outline));
+    p.restore();
+}
+
 void paintEmblem(QPainter& p, qreal w, qreal h) {
     // A shield with the panel's eight zones as a ring of dots.
     QPainterPath shield;
@@ -131,16 +220,9 @@ void paintEmblem(QPainter& p, qreal w, qreal h) {
         p.setBrush(i == 0 ? kRed : QColor(0xf0, 0xd0, 0x40));
         p.drawEllipse(centre + QPointF(radius * std::cos(a), radius * std::sin(a)), sw * 0.045, sw * 0.045);
     }
-    QFont font = p.font();
-    font.setBold(true);
-    font.setPixelSize(int(sw * 0.3));
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(left, centre.y() - sw * 0.2, sw, sw * 0.4), Qt::AlignCenter, QStringLiteral("8Z"));
-    font.setPixelSize(int(h * 0.13));
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(left, h * 0.7, sw, h * 0.16), Qt::AlignCenter, QStringLiteral("ЗОРЕЛ"));
+    p.setBrush(Qt::white);
+    drawLettering(p, kEightZ, kEightZAdvance, int(sw * 0.3), QRectF(left, centre.y() - sw * 0.2, sw, sw * 0.4));
+    drawLettering(p, kZorel, kZorelAdvance, int(h * 0.13), QRectF(left, h * 0.7, sw, h * 0.16));
 }
 
 } // namespace
