@@ -7,12 +7,28 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace bench {
 
+// The peak resident set so far, in KiB (0 where the system does not say).
+inline long peakResidentKiB() {
+    long kib = 0;
+    if (FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::strncmp(line, "VmHWM:", 6) == 0)
+                kib = std::atol(line + 6);
+        std::fclose(status);
+    }
+    return kib;
+}
+
 // Tells the bench's driver that the window is up: once the window has had its first paint event and
-// that paint (the whole window's, flushed to the screen) is over, one line on stdout, then the program
-// ends. A timer of 0 ms started before exec() fires before the platform has even exposed the window,
+// that paint (the whole window's, flushed to the screen) is over, one line on stdout with the peak
+// resident set up to then (what the start needed, before the work a window does once it is up), then
+// the program ends. A timer of 0 ms started before exec() fires before the platform has even exposed the window,
 // so it would leave the painting out.
 inline void reportWhenShown(QApplication& app, QWidget& window) {
     struct FirstPaint : QObject {
@@ -22,7 +38,7 @@ inline void reportWhenShown(QApplication& app, QWidget& window) {
                 watched->removeEventFilter(this);
                 // Posted from inside the paint, it runs once the paint pass has finished.
                 QTimer::singleShot(0, &app, [this] {
-                    std::printf("shown\n");
+                    std::printf("shown %ld\n", peakResidentKiB());
                     std::fflush(stdout);
                     app.quit();
                 });
