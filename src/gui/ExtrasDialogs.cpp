@@ -267,3 +267,45 @@ bool CheckDialog::running() const {
 }
 
 } // namespace zorel8z::gui
+
+// The texts declared in ExtrasDialogs.h: defined once here, not in every file that includes it.
+namespace zorel8z::gui::texts {
+
+const QString kMenuArchive = QStringLiteral("Відкрити з архіву…");
+const QString kMenuCompare = QStringLiteral("Порівняти…");
+const QString kMenuComparePanel = QStringLiteral("З ППК");
+const QString kMenuCompareFile = QStringLiteral("З файлом…");
+const QString kMenuCompareArchive = QStringLiteral("З архівом…");
+const QString kMenuVerify = QStringLiteral("Перевіряти після запису");
+const QString kMenuCheck = QStringLiteral("Перевірити з'єднання");
+const QString kMenuSheet = QStringLiteral("Паспорт конфігурації (PDF)…");
+const QString kMenuJournal = QStringLiteral("Журнал");
+const QString kArchiveTitle = QStringLiteral("Архів зчитаних конфігурацій");
+const QString kArchiveEmpty = QStringLiteral("Архів порожній.");
+const QString kArchiveHead = QStringLiteral("ППК / дата і час зчитування");
+const QString kOpen = QStringLiteral("Відкрити");
+const QString kClose = QStringLiteral("Закрити");
+const QString kCancel = QStringLiteral("Скасувати");
+const QString kCompareTitle = QStringLiteral("Порівняння конфігурацій");
+const QString kCompareSame = QStringLiteral("Конфігурації однакові.");
+const QString kCompareField = QStringLiteral("Поле");
+const QString kCompareHere = QStringLiteral("У вікні");
+const QString kThereInPanel = QStringLiteral("У ППК");
+const QString kThereInFile = QStringLiteral("У файлі");
+const QString kThereInArchive = QStringLiteral("В архіві");
+const QString kCompareWith = QStringLiteral("Конфігурація у вікні порівняна з: %1");
+const QString kSheetTitle = QStringLiteral("Паспорт конфігурації");
+const QString kSheetSecrets = QStringLiteral("з паролями");
+const QString kSheetChanged = QStringLiteral("лише змінені від заводських");
+const QString kSheetSave = QStringLiteral("Зберегти…");
+const QString kSheetFilter = QStringLiteral("PDF (*.pdf)");
+const QString kSheetDefaultName = QStringLiteral("Паспорт конфігурації.pdf");
+const QString kSheetFailed = QStringLiteral("Не вдалося зберегти файл\r\n");
+const QString kJournalTitle = QStringLiteral("Журнал");
+const QString kJournalEmpty = QStringLiteral("Журнал порожній.");
+const QString kCheckTitle = QStringLiteral("Перевірка з'єднання");
+const QString kCheckRunning = QStringLiteral("Перевірка триває…");
+const QString kCheckPassed = QStringLiteral("З'єднання працює.");
+const QString kCheckStopped = QStringLiteral("Перевірку зупинено: %1");
+
+} // namespace zorel8z::gui::texts

@@ -22,47 +22,47 @@ class QTreeWidget;
 namespace zorel8z::gui {
 
 namespace texts {
-inline const QString kMenuArchive = QStringLiteral("Відкрити з архіву…");
-inline const QString kMenuCompare = QStringLiteral("Порівняти…");
-inline const QString kMenuComparePanel = QStringLiteral("З ППК");
-inline const QString kMenuCompareFile = QStringLiteral("З файлом…");
-inline const QString kMenuCompareArchive = QStringLiteral("З архівом…");
-inline const QString kMenuVerify = QStringLiteral("Перевіряти після запису");
-inline const QString kMenuCheck = QStringLiteral("Перевірити з'єднання");
-inline const QString kMenuSheet = QStringLiteral("Паспорт конфігурації (PDF)…");
-inline const QString kMenuJournal = QStringLiteral("Журнал");
+extern const QString kMenuArchive;
+extern const QString kMenuCompare;
+extern const QString kMenuComparePanel;
+extern const QString kMenuCompareFile;
+extern const QString kMenuCompareArchive;
+extern const QString kMenuVerify;
+extern const QString kMenuCheck;
+extern const QString kMenuSheet;
+extern const QString kMenuJournal;
 
-inline const QString kArchiveTitle = QStringLiteral("Архів зчитаних конфігурацій");
-inline const QString kArchiveEmpty = QStringLiteral("Архів порожній.");
-inline const QString kArchiveHead = QStringLiteral("ППК / дата і час зчитування");
-inline const QString kOpen = QStringLiteral("Відкрити");
-inline const QString kClose = QStringLiteral("Закрити");
-inline const QString kCancel = QStringLiteral("Скасувати");
+extern const QString kArchiveTitle;
+extern const QString kArchiveEmpty;
+extern const QString kArchiveHead;
+extern const QString kOpen;
+extern const QString kClose;
+extern const QString kCancel;
 
-inline const QString kCompareTitle = QStringLiteral("Порівняння конфігурацій");
-inline const QString kCompareSame = QStringLiteral("Конфігурації однакові.");
-inline const QString kCompareField = QStringLiteral("Поле");
-inline const QString kCompareHere = QStringLiteral("У вікні");
-inline const QString kThereInPanel = QStringLiteral("У ППК");
-inline const QString kThereInFile = QStringLiteral("У файлі");
-inline const QString kThereInArchive = QStringLiteral("В архіві");
-inline const QString kCompareWith = QStringLiteral("Конфігурація у вікні порівняна з: %1");
+extern const QString kCompareTitle;
+extern const QString kCompareSame;
+extern const QString kCompareField;
+extern const QString kCompareHere;
+extern const QString kThereInPanel;
+extern const QString kThereInFile;
+extern const QString kThereInArchive;
+extern const QString kCompareWith;
 
-inline const QString kSheetTitle = QStringLiteral("Паспорт конфігурації");
-inline const QString kSheetSecrets = QStringLiteral("з паролями");
-inline const QString kSheetChanged = QStringLiteral("лише змінені від заводських");
-inline const QString kSheetSave = QStringLiteral("Зберегти…");
-inline const QString kSheetFilter = QStringLiteral("PDF (*.pdf)");
-inline const QString kSheetDefaultName = QStringLiteral("Паспорт конфігурації.pdf");
-inline const QString kSheetFailed = QStringLiteral("Не вдалося зберегти файл\r\n");
+extern const QString kSheetTitle;
+extern const QString kSheetSecrets;
+extern const QString kSheetChanged;
+extern const QString kSheetSave;
+extern const QString kSheetFilter;
+extern const QString kSheetDefaultName;
+extern const QString kSheetFailed;
 
-inline const QString kJournalTitle = QStringLiteral("Журнал");
-inline const QString kJournalEmpty = QStringLiteral("Журнал порожній.");
+extern const QString kJournalTitle;
+extern const QString kJournalEmpty;
 
-inline const QString kCheckTitle = QStringLiteral("Перевірка з'єднання");
-inline const QString kCheckRunning = QStringLiteral("Перевірка триває…");
-inline const QString kCheckPassed = QStringLiteral("З'єднання працює.");
-inline const QString kCheckStopped = QStringLiteral("Перевірку зупинено: %1");
+extern const QString kCheckTitle;
+extern const QString kCheckRunning;
+extern const QString kCheckPassed;
+extern const QString kCheckStopped;
 } // namespace texts
 
 // The archive by panel (the panel with the newest read first), each panel's reads newest first.

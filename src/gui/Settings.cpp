@@ -48,3 +48,15 @@ int panelPortIndex(int stored, int count) {
 }
 
 } // namespace zorel8z::gui
+
+// The texts declared in Settings.h: defined once here, not in every file that includes it.
+namespace zorel8z::gui::settings {
+
+const QString kOrganisation = QStringLiteral("QuendalSoftware");
+const QString kApplication = QStringLiteral("Settings");
+const QString kDefaultCom = QStringLiteral("DefaultCom");
+const QString kDefaultIP = QStringLiteral("DefaultIP");
+const QString kDefaultPort = QStringLiteral("DefaultPort");
+const QString kVerifyAfterWrite = QStringLiteral("VerifyAfterWrite");
+
+} // namespace zorel8z::gui::settings

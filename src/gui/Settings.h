@@ -12,12 +12,12 @@ struct StoredSettings {
 };
 
 namespace settings {
-inline const QString kOrganisation = QStringLiteral("QuendalSoftware");
-inline const QString kApplication = QStringLiteral("Settings");
-inline const QString kDefaultCom = QStringLiteral("DefaultCom");
-inline const QString kDefaultIP = QStringLiteral("DefaultIP");
-inline const QString kDefaultPort = QStringLiteral("DefaultPort");
-inline const QString kVerifyAfterWrite = QStringLiteral("VerifyAfterWrite");
+extern const QString kOrganisation;
+extern const QString kApplication;
+extern const QString kDefaultCom;
+extern const QString kDefaultIP;
+extern const QString kDefaultPort;
+extern const QString kVerifyAfterWrite;
 } // namespace settings
 
 // Nothing stored yet: the defaults. Stored but a value missing: "DefaultIP" empties the field,

@@ -698,7 +698,8 @@ void TfrmMain::startListing() {
         for (const QString& name : listing.names)
             listing.descriptions.insert(name, port.portDescription(name));
         // The window's destructor waits for this thread, so the window is still there to be told.
-        QMetaObject::invokeMethod(this, [this] { portsListed(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { portsListed(); }, Qt::QueuedConnection);
         return listing;
     });
 }
@@ -1259,3 +1260,15 @@ void TfrmMain::settleKeyCodes() {
 }
 
 } // namespace zorel8z::gui
+
+// The texts declared in TfrmMain.h: defined once here, not in every file that includes it.
+namespace zorel8z::gui::texts {
+
+const QString kCaption = QStringLiteral("Конфігуратор ППК \"Зорел-8Z\" v 1.3.7");
+const QString kManualFile = QStringLiteral("Conf8Z_manual.pdf");
+const QString kManualError = QStringLiteral("Не має доступу до файла Conf8Z_manual.pdf.");
+const QString kErrorCode = QStringLiteral("Код помилки : ");
+const QString kExportFilter = QStringLiteral("conf (*.conf)");
+const QString kRefreshHint = QStringLiteral("Оновити список");
+
+} // namespace zorel8z::gui::texts

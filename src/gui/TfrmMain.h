@@ -53,12 +53,12 @@ class MaskEdit;
 class StringGrid;
 
 namespace texts {
-inline const QString kCaption = QStringLiteral("Конфігуратор ППК \"Зорел-8Z\" v 1.3.7");
-inline const QString kManualFile = QStringLiteral("Conf8Z_manual.pdf");
-inline const QString kManualError = QStringLiteral("Не має доступу до файла Conf8Z_manual.pdf.");
-inline const QString kErrorCode = QStringLiteral("Код помилки : ");
-inline const QString kExportFilter = QStringLiteral("conf (*.conf)");
-inline const QString kRefreshHint = QStringLiteral("Оновити список");
+extern const QString kCaption;
+extern const QString kManualFile;
+extern const QString kManualError;
+extern const QString kErrorCode;
+extern const QString kExportFilter;
+extern const QString kRefreshHint;
 } // namespace texts
 
 // What the window is built with. Tests shorten the timers and answer the dialogs; the program uses

@@ -6,52 +6,33 @@
 namespace zorel8z::check::msg {
 
 // Over USB.
-inline const QString kPortFound = QStringLiteral("Порт %1 є в системі.");
-inline const QString kPortMissing =
-    QStringLiteral("Порт %1 не знайдено. Перевірте, що ППК під'єднано кабелем USB і драйвер встановлено, та "
-                   "оновіть список портів.");
-inline const QString kPermissionGroup = QStringLiteral(
-    "Немає дозволу на доступ до порту %1. Пристрій належить групі \"%2\": додайте себе до неї командою\r\n"
-    "    sudo usermod -aG %2 $USER\r\n"
-    "а потім вийдіть із системи і увійдіть знову.");
-inline const QString kPermissionNoGroup = QStringLiteral(
-    "Немає дозволу на доступ до порту %1. Попросіть адміністратора комп'ютера дати вам доступ до нього.");
-inline const QString kPortOpened = QStringLiteral("Порт %1 відкрито.");
-inline const QString kPortNotOpened =
-    QStringLiteral("Порт %1 не вдалося відкрити: %2. Закрийте інші програми, які можуть ним користуватися, і "
-                   "повторіть перевірку.");
-inline const QString kRequestNotSent = QStringLiteral("Не вдалося надіслати запит зчитування в порт %1: %2");
-inline const QString kFrameReceived =
-    QStringLiteral("ППК відповів на запит зчитування: отримано %1 байт, це кадр конфігурації (серійний номер "
-                   "ППК %2, прошивка %3).");
-inline const QString kNoAnswer =
-    QStringLiteral("ППК не відповів на запит зчитування протягом %1 с (отримано 0 байт). ");
-inline const QString kNotAFrame = QStringLiteral(
-    "ППК відповів на запит зчитування, але отримано лише %1 байт: це не схоже на кадр конфігурації (потрібно "
-    "щонайменше 900 байт).");
-inline const QString kBadFrame = QStringLiteral("ППК відповів на запит зчитування: отримано %1 байт, схоже "
-                                                "на кадр конфігурації, але його не вдалося розібрати: %2");
-inline const QString kUsbWorks = QStringLiteral("З'єднання з ППК по USB працює.");
+extern const QString kPortFound;
+extern const QString kPortMissing;
+extern const QString kPermissionGroup;
+extern const QString kPermissionNoGroup;
+extern const QString kPortOpened;
+extern const QString kPortNotOpened;
+extern const QString kRequestNotSent;
+extern const QString kFrameReceived;
+extern const QString kNoAnswer;
+extern const QString kNotAFrame;
+extern const QString kBadFrame;
+extern const QString kUsbWorks;
 
 // Through the monitoring station.
-inline const QString kAddress = QStringLiteral("Адреса серверу ПЦС: %1, порт %2.");
-inline const QString kTcpConnected = QStringLiteral("З'єднання TCP з %1:%2 встановлено.");
-inline const QString kTcpFailed = QStringLiteral("Не вдалося з'єднатися з %1:%2 по TCP: %3. Перевірте адресу "
-                                                 "і порт серверу ПЦС та підключення до мережі.");
-inline const QString kHttpAnswered =
-    QStringLiteral("Сервер ПЦС відповідає по HTTP (відповідь на запит /read_config: \"%1\").");
-inline const QString kHttpFailed = QStringLiteral("Сервер за адресою %1:%2 не відповідає як сервер ПЦС: %3");
-inline const QString kNoPanelGiven =
-    QStringLiteral("Номер ППК і пароль не вказано: доступ до ППК через ПЦС не перевірявся.");
-inline const QString kQueryAccepted = QStringLiteral("ПЦС прийняв запит до ППК № %1.");
-inline const QString kQueryRefused =
-    QStringLiteral("ПЦС не прийняв запит до ППК № %1 (відповідь: \"%2\"). Перевірте номер ППК в ПЦС.");
-inline const QString kQueryFailed = QStringLiteral("Запит до ППК № %1 не дійшов до ПЦС: %2");
-inline const QString kPanelAnswered = QStringLiteral("ППК № %1 відповів через ПЦС: пароль прийнято.");
-inline const QString kPanelRefused = QStringLiteral("ППК № %1 через ПЦС: ");
-inline const QString kPanelSilent = QStringLiteral(
-    "ППК № %1 не відповів через ПЦС за %2 с. Перевірте, що ППК увімкнено і він має зв'язок з ПЦС.");
-inline const QString kPollFailed = QStringLiteral("ПЦС не відповів на запит відповіді ППК № %1: %2");
-inline const QString kStationWorks = QStringLiteral("Зв'язок з ППК через ПЦС працює.");
+extern const QString kAddress;
+extern const QString kTcpConnected;
+extern const QString kTcpFailed;
+extern const QString kHttpAnswered;
+extern const QString kHttpFailed;
+extern const QString kNoPanelGiven;
+extern const QString kQueryAccepted;
+extern const QString kQueryRefused;
+extern const QString kQueryFailed;
+extern const QString kPanelAnswered;
+extern const QString kPanelRefused;
+extern const QString kPanelSilent;
+extern const QString kPollFailed;
+extern const QString kStationWorks;
 
 } // namespace zorel8z::check::msg

@@ -47,3 +47,10 @@ bool writePrivateFile(const QString& path, const QByteArray& content, QString* e
 }
 
 } // namespace zorel8z
+
+// The texts declared in DataFolder.h: defined once here, not in every file that includes it.
+namespace zorel8z {
+
+const QString kDataAppName = QStringLiteral("zorel8z-configurator");
+
+} // namespace zorel8z

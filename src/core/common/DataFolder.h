@@ -7,7 +7,7 @@ namespace zorel8z {
 
 // The application name both front ends run under, so that the window and the command-line tool
 // share one data folder (the archive of reads, the journal).
-inline const QString kDataAppName = QStringLiteral("zorel8z-configurator");
+extern const QString kDataAppName;
 
 // The user's data folder of the program (QStandardPaths::AppDataLocation). Empty when the platform
 // names none.

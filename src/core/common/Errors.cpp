@@ -41,3 +41,16 @@ int strToInt(const QString& text) {
 }
 
 } // namespace zorel8z
+
+// The texts declared in Errors.h: defined once here, not in every file that includes it.
+namespace zorel8z::texts {
+
+const QString kBadConfigFormat = QStringLiteral("Помилковий формат конфігурації!");
+const QString kBadRedundant = QStringLiteral("Помилка зчитування резервної IP адреси і порта!");
+const QString kBadConfigFile = QStringLiteral("Помилковий файл конфігурації!");
+const QString kCannotOpenFile = QStringLiteral("Не вдалося відкрити файл");
+const QString kCannotSaveFile = QStringLiteral("Не вдалося зберегти файл");
+const QString kBadWriteReply = QStringLiteral("Помилка запису конфігурації! Перевірте адресу серверу TORV!");
+const QString kNotAnInteger = QStringLiteral("Помилкове число: \"%1\"");
+
+} // namespace zorel8z::texts

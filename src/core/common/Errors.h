@@ -7,37 +7,36 @@ namespace zorel8z {
 
 // An error raised by an operation with a fixed text that a command catches and shows.
 class Error : public std::runtime_error {
-public:
+  public:
     explicit Error(const QString& text) : std::runtime_error(text.toStdString()), m_text(text) {}
     const QString& text() const { return m_text; }
 
-private:
+  private:
     QString m_text;
 };
 
 // A block or frame that is not the expected JSON object.
 class FormatError : public Error {
-public:
+  public:
     using Error::Error;
 };
 
 // A text that had to be an integer and is not.
 class ConversionError : public Error {
-public:
+  public:
     using Error::Error;
 };
 
 namespace texts {
-inline const QString kBadConfigFormat = QStringLiteral("Помилковий формат конфігурації!");
-inline const QString kBadRedundant = QStringLiteral("Помилка зчитування резервної IP адреси і порта!");
-inline const QString kBadConfigFile = QStringLiteral("Помилковий файл конфігурації!");
-inline const QString kCannotOpenFile = QStringLiteral("Не вдалося відкрити файл");
-inline const QString kCannotSaveFile = QStringLiteral("Не вдалося зберегти файл");
+extern const QString kBadConfigFormat;
+extern const QString kBadRedundant;
+extern const QString kBadConfigFile;
+extern const QString kCannotOpenFile;
+extern const QString kCannotSaveFile;
 // A station's write reply that is not a JSON object (an empty reply included).
-inline const QString kBadWriteReply =
-    QStringLiteral("Помилка запису конфігурації! Перевірте адресу серверу TORV!");
+extern const QString kBadWriteReply;
 // A text that had to be a whole number, given in quotes.
-inline const QString kNotAnInteger = QStringLiteral("Помилкове число: \"%1\"");
+extern const QString kNotAnInteger;
 } // namespace texts
 
 // Reads a text as a decimal integer the way the panel's configurator always has: optional leading

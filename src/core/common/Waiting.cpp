@@ -13,3 +13,11 @@ QString waitingText(Peer peer, qint64 elapsedMs, int limitMs) {
 }
 
 } // namespace zorel8z
+
+// The texts declared in Waiting.h: defined once here, not in every file that includes it.
+namespace zorel8z::texts {
+
+const QString kWaitingForPanel = QStringLiteral("Очікування відповіді ППК… %1 с із %2");
+const QString kWaitingForStation = QStringLiteral("Очікування відповіді ПЦС… %1 с із %2");
+
+} // namespace zorel8z::texts

@@ -8,8 +8,8 @@ namespace zorel8z {
 enum class Peer { Panel, Station };
 
 namespace texts {
-inline const QString kWaitingForPanel = QStringLiteral("Очікування відповіді ППК… %1 с із %2");
-inline const QString kWaitingForStation = QStringLiteral("Очікування відповіді ПЦС… %1 с із %2");
+extern const QString kWaitingForPanel;
+extern const QString kWaitingForStation;
 } // namespace texts
 
 // What the window shows while a command waits: whom for, the whole seconds gone and the command's

@@ -184,3 +184,10 @@ QStringList changedFieldNames(const std::vector<PageDiff>& diffs) {
 }
 
 } // namespace zorel8z::compare
+
+// The texts declared in ConfigCompare.h: defined once here, not in every file that includes it.
+namespace zorel8z::compare {
+
+const QString kChanged = QStringLiteral("змінено");
+
+} // namespace zorel8z::compare

@@ -12,7 +12,7 @@
 namespace zorel8z::compare {
 
 // What a password or a key code shows instead of its value.
-inline const QString kChanged = QStringLiteral("змінено");
+extern const QString kChanged;
 
 // One field of the record as the window shows it: its page, its caption (a grid cell's caption is
 // the row's number and the column's head) and its value in words (an item's text, a number with its

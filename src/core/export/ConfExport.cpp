@@ -164,3 +164,18 @@ QString GetConfFile(const QString& FPath, const QString& JData) {
 }
 
 } // namespace zorel8z::exporting
+
+// The texts declared in ConfExport.h: defined once here, not in every file that includes it.
+namespace zorel8z::exporting::conf {
+
+const QString kClassName = QStringLiteral("PPK_ZRL128");
+const QString kFieldList =
+    QStringLiteral("PLACE;SN;VER;GSM_PHONE;GSM_PHONE1;SRP_PHONE;SRP_CITY;SRP_BASE;REGISTRATION;SPIN_PHONE;"
+                   "SPIN_RADION_STATION;SWITCH_PHONE;TIMEOUT_ACTION;SPIN_ROUTE;TIMEOUT;CONTROL_TIME");
+const QString kControlTime = QStringLiteral("0:00:00");
+const QString kGroupName = QStringLiteral("Группа шлейфов_");
+const QString kPipeName = QStringLiteral("Шлейф_");
+const QString kPlaceName = QStringLiteral("Помещение_");
+const QString kObjectName = QStringLiteral("Объект_New");
+
+} // namespace zorel8z::exporting::conf

@@ -7,15 +7,13 @@ namespace zorel8z::exporting {
 // Fixed texts of the monitoring-station file. The Cyrillic names are the defaults the station
 // operator renames later.
 namespace conf {
-inline const QString kClassName = QStringLiteral("PPK_ZRL128");
-inline const QString kFieldList =
-    QStringLiteral("PLACE;SN;VER;GSM_PHONE;GSM_PHONE1;SRP_PHONE;SRP_CITY;SRP_BASE;REGISTRATION;SPIN_PHONE;"
-                   "SPIN_RADION_STATION;SWITCH_PHONE;TIMEOUT_ACTION;SPIN_ROUTE;TIMEOUT;CONTROL_TIME");
-inline const QString kControlTime = QStringLiteral("0:00:00");
-inline const QString kGroupName = QStringLiteral("Группа шлейфов_");
-inline const QString kPipeName = QStringLiteral("Шлейф_");
-inline const QString kPlaceName = QStringLiteral("Помещение_");
-inline const QString kObjectName = QStringLiteral("Объект_New");
+extern const QString kClassName;
+extern const QString kFieldList;
+extern const QString kControlTime;
+extern const QString kGroupName;
+extern const QString kPipeName;
+extern const QString kPlaceName;
+extern const QString kObjectName;
 } // namespace conf
 
 // Writes the monitoring-station description of the panel into the profile file FPath, built from

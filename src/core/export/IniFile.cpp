@@ -194,3 +194,11 @@ void IniFile::cannotOpen(const QString& reason) const {
 }
 
 } // namespace zorel8z::exporting
+
+// The texts declared in IniFile.h: defined once here, not in every file that includes it.
+namespace zorel8z::exporting::texts {
+
+const QString kUnableToWrite = QStringLiteral("Unable to write to %1");
+const QString kNoCodePage = QStringLiteral("Кодування %1 недоступне: файл не записано");
+
+} // namespace zorel8z::exporting::texts

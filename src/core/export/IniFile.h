@@ -8,9 +8,9 @@
 namespace zorel8z::exporting {
 
 namespace texts {
-inline const QString kUnableToWrite = QStringLiteral("Unable to write to %1");
+extern const QString kUnableToWrite;
 // The Qt in use cannot encode the file's code page: every name would be written as nothing.
-inline const QString kNoCodePage = QStringLiteral("Кодування %1 недоступне: файл не записано");
+extern const QString kNoCodePage;
 } // namespace texts
 
 // A profile (INI) file written key by key the way the Windows profile functions do it: sections and

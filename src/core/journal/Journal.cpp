@@ -227,3 +227,23 @@ QString describe(const Record& r) {
 }
 
 } // namespace zorel8z::journal
+
+// The texts declared in Journal.h: defined once here, not in every file that includes it.
+namespace zorel8z::journal::op {
+
+const QString kRead = QStringLiteral("read");
+const QString kWrite = QStringLiteral("write");
+const QString kSave = QStringLiteral("save");
+const QString kOpen = QStringLiteral("open");
+const QString kExport = QStringLiteral("export");
+
+} // namespace zorel8z::journal::op
+
+// The texts declared in Journal.h: defined once here, not in every file that includes it.
+namespace zorel8z::journal::outcome {
+
+const QString kOk = QStringLiteral("ok");
+const QString kFailed = QStringLiteral("failed");
+const QString kNotVerified = QStringLiteral("not-verified");
+
+} // namespace zorel8z::journal::outcome

@@ -11,17 +11,17 @@ namespace zorel8z::journal {
 
 // Operations and outcomes as the lines carry them.
 namespace op {
-inline const QString kRead = QStringLiteral("read");
-inline const QString kWrite = QStringLiteral("write");
-inline const QString kSave = QStringLiteral("save");
-inline const QString kOpen = QStringLiteral("open");
-inline const QString kExport = QStringLiteral("export");
+extern const QString kRead;
+extern const QString kWrite;
+extern const QString kSave;
+extern const QString kOpen;
+extern const QString kExport;
 } // namespace op
 namespace outcome {
-inline const QString kOk = QStringLiteral("ok");
-inline const QString kFailed = QStringLiteral("failed");
+extern const QString kOk;
+extern const QString kFailed;
 // A write the panel acknowledged but whose read-back differs or could not be read.
-inline const QString kNotVerified = QStringLiteral("not-verified");
+extern const QString kNotVerified;
 } // namespace outcome
 
 // One line. Never holds the value of a password or a key code: `changed` names fields only.

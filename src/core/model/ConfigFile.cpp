@@ -11,8 +11,7 @@ QByteArray configFileContent(const controller::TController& ctl, const PanelConf
     return buildWriteFrame(ctl, cfg).toLatin1().toBase64();
 }
 
-bool saveConfigFile(const controller::TController& ctl, const QString& path, const PanelConfig& cfg,
-                    Ui& ui) {
+bool saveConfigFile(const controller::TController& ctl, const QString& path, const PanelConfig& cfg, Ui& ui) {
     QByteArray content;
     try {
         // Nothing is written that would not read back as this configuration.
@@ -73,3 +72,12 @@ bool openConfigFile(const controller::TController& ctl, const QString& path, Pan
 }
 
 } // namespace zorel8z::model
+
+// The texts declared in ConfigFile.h: defined once here, not in every file that includes it.
+namespace zorel8z::model::configfile {
+
+const QString kExtension = QStringLiteral("c8z");
+const QString kDefaultName = QStringLiteral("conf");
+const QString kFilter = QStringLiteral("Файли конфігурації ППК \"Зорел-8Z\" (*.c8z)");
+
+} // namespace zorel8z::model::configfile

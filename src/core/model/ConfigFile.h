@@ -11,9 +11,9 @@ namespace zorel8z::model {
 
 // The .c8z file: one line of base64 of the write frame, no line end.
 namespace configfile {
-inline const QString kExtension = QStringLiteral("c8z");
-inline const QString kDefaultName = QStringLiteral("conf");
-inline const QString kFilter = QStringLiteral("Файли конфігурації ППК \"Зорел-8Z\" (*.c8z)");
+extern const QString kExtension;
+extern const QString kDefaultName;
+extern const QString kFilter;
 } // namespace configfile
 
 // The file's content for a record (the frame's characters taken as bytes).

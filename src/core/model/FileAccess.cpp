@@ -84,3 +84,11 @@ bool writeFileSafely(const QString& path, const QByteArray& content, QString& re
 }
 
 } // namespace zorel8z::model
+
+// The texts declared in FileAccess.h: defined once here, not in every file that includes it.
+namespace zorel8z::model::files {
+
+const QString kNotRegularFile = QStringLiteral("Це не звичайний файл (канал, пристрій чи тека)");
+const QString kFileTooBig = QStringLiteral("Файл більший за 1 МБ (%1 байт)");
+
+} // namespace zorel8z::model::files

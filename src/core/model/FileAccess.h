@@ -11,8 +11,8 @@ namespace files {
 // megabyte is not one of ours, and reading it whole would only fill the memory.
 constexpr qint64 kMaxFileBytes = 1024 * 1024;
 
-inline const QString kNotRegularFile = QStringLiteral("Це не звичайний файл (канал, пристрій чи тека)");
-inline const QString kFileTooBig = QStringLiteral("Файл більший за 1 МБ (%1 байт)");
+extern const QString kNotRegularFile;
+extern const QString kFileTooBig;
 } // namespace files
 
 // Reads a whole file of at most files::kMaxFileBytes. A FIFO, a device or a folder is refused before it

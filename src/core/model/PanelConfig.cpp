@@ -30,3 +30,15 @@ bool PanelConfig::operator==(const PanelConfig& o) const {
 }
 
 } // namespace zorel8z::model
+
+// The texts declared in PanelConfig.h: defined once here, not in every file that includes it.
+namespace zorel8z::model {
+
+const QString kFactoryUserPassword = QStringLiteral("1234");
+const QString kFactoryAdminPassword = QStringLiteral("12345");
+const QString kFactoryEngineerPassword = QStringLiteral("54321");
+const QString kEmptyKeyCode = QStringLiteral("0000000000000000");
+const QString kZeroAddress = QStringLiteral("000.000.000.000");
+const QString kHiddenPassword = QStringLiteral("****");
+
+} // namespace zorel8z::model

@@ -13,7 +13,15 @@ enum class ConnectionType { USB = 0, Internet = 1 };
 enum class PageMark { None = 0, Edited = 1, Synced = 2 };
 
 enum class ZoneType { Normal = 0, AllDay = 1, EntryPoint = 2, EntryPath = 3 };
-enum class ZoneModifier { NoChange = 0, PanicButton = 1, Silent = 2, Bypass = 3, Disabled = 4, NoUK1 = 5, Fire = 6 };
+enum class ZoneModifier {
+    NoChange = 0,
+    PanicButton = 1,
+    Silent = 2,
+    Bypass = 3,
+    Disabled = 4,
+    NoUK1 = 5,
+    Fire = 6
+};
 
 constexpr int kUserCount = 24;
 constexpr int kZoneCount = 8;
@@ -21,12 +29,12 @@ constexpr int kPageCount = 5;
 constexpr int kKeyCodeLength = 16;
 
 // Factory values of a panel that has never been configured.
-inline const QString kFactoryUserPassword = QStringLiteral("1234");
-inline const QString kFactoryAdminPassword = QStringLiteral("12345");
-inline const QString kFactoryEngineerPassword = QStringLiteral("54321");
-inline const QString kEmptyKeyCode = QStringLiteral("0000000000000000");
-inline const QString kZeroAddress = QStringLiteral("000.000.000.000");
-inline const QString kHiddenPassword = QStringLiteral("****");
+extern const QString kFactoryUserPassword;
+extern const QString kFactoryAdminPassword;
+extern const QString kFactoryEngineerPassword;
+extern const QString kEmptyKeyCode;
+extern const QString kZeroAddress;
+extern const QString kHiddenPassword;
 
 // One row of the users grid, held as the cell texts: the packing and the checks read the texts,
 // and a group cell may be empty or a password cell may show "****".

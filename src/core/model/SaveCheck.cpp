@@ -128,3 +128,10 @@ QString firstDifference(const PanelConfig& a, const PanelConfig& b) {
 }
 
 } // namespace zorel8z::model
+
+// The texts declared in SaveCheck.h: defined once here, not in every file that includes it.
+namespace zorel8z::model {
+
+const QString kBadApnChar = QStringLiteral("Недопустимий символ в APN!");
+
+} // namespace zorel8z::model

@@ -11,7 +11,7 @@ namespace zorel8z::model {
 // refused before anything is written. These are the last guard behind the save checks: they hold for
 // the tool's unchecked conversions and for the JSON form, which runs no checks at all.
 
-inline const QString kBadApnChar = QStringLiteral("Недопустимий символ в APN!");
+extern const QString kBadApnChar;
 
 // What an APN may hold: printable ASCII other than the two characters that break the block's JSON.
 bool isApnChar(QChar c);

@@ -443,3 +443,13 @@ void RemoteCommands::onRemoteWriteDone(const QString& reply) {
 }
 
 } // namespace zorel8z::remote
+
+// The texts declared in RemoteCommands.h: defined once here, not in every file that includes it.
+namespace zorel8z::remote::msg {
+
+const QString kServerBusy = QStringLiteral("Сервер зайнятий! Повторіть спробу пізніше!");
+const QString kNoAccess = QStringLiteral("Не має доступу до ППК! Перевірте активацію режима "
+                                         "\"Програмування\", пароль і зняття всіх груп з охорони!");
+const QString kStationErrorPrefix = QStringLiteral("Помилка ПЦС! Код помилки : ");
+
+} // namespace zorel8z::remote::msg

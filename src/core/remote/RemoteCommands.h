@@ -23,13 +23,12 @@ enum RemoteMessage : int {
 };
 
 namespace msg {
-inline const QString kServerBusy = QStringLiteral("Сервер зайнятий! Повторіть спробу пізніше!");
+extern const QString kServerBusy;
 // The write-reply decoder raises it; the window shows the error's text.
 inline const QString& kWriteFailed = texts::kBadWriteReply;
-inline const QString kNoAccess = QStringLiteral(
-    "Не має доступу до ППК! Перевірте активацію режима \"Програмування\", пароль і зняття всіх груп з охорони!");
+extern const QString kNoAccess;
 // Followed by the code the station sent in "err_conf" or "err_wconf" (other than 1).
-inline const QString kStationErrorPrefix = QStringLiteral("Помилка ПЦС! Код помилки : ");
+extern const QString kStationErrorPrefix;
 } // namespace msg
 
 struct RemoteTimings {
@@ -49,28 +48,28 @@ QString remoteTimesField(const QString& ukOn, const QString& ukOff, Ui& ui);
 // command watchdog is the one the USB commands use.
 class RemoteCommands : public QObject {
     Q_OBJECT
-public:
-  RemoteCommands(model::PanelConfig& cfg, rules::EditorState& state, HttpClient& http, Ui& ui,
-                 usb::CommandWatchdog& watchdog, RemoteTimings timings = {}, QObject* parent = nullptr);
-  ~RemoteCommands() override;
+  public:
+    RemoteCommands(model::PanelConfig& cfg, rules::EditorState& state, HttpClient& http, Ui& ui,
+                   usb::CommandWatchdog& watchdog, RemoteTimings timings = {}, QObject* parent = nullptr);
+    ~RemoteCommands() override;
 
-  // The read command in remote mode: query, then polls until the block arrives or the watchdog.
-  // Refused, with its message, for a panel number of 0 or above 65535, an empty password, a port
-  // outside 1..65535 or an address that does not name a station (not four decimal groups, or all
-  // zeros); refused silently
-  // outside remote mode or on the key page. A refusal ends the command at once (commandEnded).
-  // Does nothing at all while a remote command is running.
-  void readCommand();
-  // The write command in remote mode: the write sequence (its messages on refusal), then one write
-  // request with the open page's block. Does nothing at all while a remote command is running.
-  void writeCommand();
+    // The read command in remote mode: query, then polls until the block arrives or the watchdog.
+    // Refused, with its message, for a panel number of 0 or above 65535, an empty password, a port
+    // outside 1..65535 or an address that does not name a station (not four decimal groups, or all
+    // zeros); refused silently
+    // outside remote mode or on the key page. A refusal ends the command at once (commandEnded).
+    // Does nothing at all while a remote command is running.
+    void readCommand();
+    // The write command in remote mode: the write sequence (its messages on refusal), then one write
+    // request with the open page's block. Does nothing at all while a remote command is running.
+    void writeCommand();
 
-  // Whether a remote command is under way, or a request of one that has ended (by the watchdog)
-  // still holds the client.
-  bool busy() const;
-  const QString& receivedText() const { return m_receivedText; }
+    // Whether a remote command is under way, or a request of one that has ended (by the watchdog)
+    // still holds the client.
+    bool busy() const;
+    const QString& receivedText() const { return m_receivedText; }
 
-signals:
+  signals:
     // A block was decoded and applied to the record: the window refills that page.
     void pageFilled(rules::Page page);
     // Command buttons, page marks or the renumbering button changed.
@@ -78,10 +77,10 @@ signals:
     // The command has ended, whichever way (success, refusal, busy, watchdog, failed write).
     void commandEnded();
 
-protected:
+  protected:
     bool event(QEvent* e) override;
 
-private:
+  private:
     struct Request;
     class Worker;
 

@@ -77,3 +77,16 @@ QString renumberWarning(EditorState& state) {
 }
 
 } // namespace zorel8z::remote
+
+// The texts declared in RemoteMode.h: defined once here, not in every file that includes it.
+namespace zorel8z::remote::msg {
+
+const QString kLocalCaption = QStringLiteral("Локальне конфігурування");
+const QString kRemoteCaption = QStringLiteral("Віддалене конфігурування");
+const QString kNumConfLocal = QStringLiteral("№ ППК в ПЦС:");
+const QString kNumConfRemote = QStringLiteral("Новий № ППК в ПЦС:");
+const QString kRenumberPrefix =
+    QStringLiteral("Увага! При зміні номера буде припинено обслуговування об'єкта №");
+const QString kRenumberSuffix = QStringLiteral(" на ПЦС! ");
+
+} // namespace zorel8z::remote::msg

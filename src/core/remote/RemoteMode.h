@@ -11,13 +11,12 @@
 namespace zorel8z::remote {
 
 namespace msg {
-inline const QString kLocalCaption = QStringLiteral("Локальне конфігурування");
-inline const QString kRemoteCaption = QStringLiteral("Віддалене конфігурування");
-inline const QString kNumConfLocal = QStringLiteral("№ ППК в ПЦС:");
-inline const QString kNumConfRemote = QStringLiteral("Новий № ППК в ПЦС:");
-inline const QString kRenumberPrefix =
-    QStringLiteral("Увага! При зміні номера буде припинено обслуговування об'єкта №");
-inline const QString kRenumberSuffix = QStringLiteral(" на ПЦС! ");
+extern const QString kLocalCaption;
+extern const QString kRemoteCaption;
+extern const QString kNumConfLocal;
+extern const QString kNumConfRemote;
+extern const QString kRenumberPrefix;
+extern const QString kRenumberSuffix;
 } // namespace msg
 
 // Tab caption of a page ("Налаштування зв'язку", "Користувачі", "Шлейфи", "Параметри ППК",

@@ -86,3 +86,17 @@ void onKeyCodesCellSelected(PanelConfig& cfg, EditorState& state, int row, Ui& u
 }
 
 } // namespace zorel8z::rules
+
+// The texts declared in Grids.h: defined once here, not in every file that includes it.
+namespace zorel8z::rules::masks {
+
+const QString kUserGroup = QStringLiteral("0");
+const QString kUserPassword = QStringLiteral("0000");
+const QString kKeyCode = QStringLiteral("AAAAAAAAAAAAAAAA");
+const QString kServerIP = QStringLiteral("099.099.099.099;1;");
+const QString kRedServerIP = QStringLiteral("!099.099.099.099;1; ");
+const QString kRemoteServerIP = QStringLiteral("!099.099.099.099;1; ");
+const QString kPassword5 = QStringLiteral("000000");
+const QString kFiveDigits = QStringLiteral("00000");
+
+} // namespace zorel8z::rules::masks

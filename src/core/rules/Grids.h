@@ -15,14 +15,14 @@ namespace zorel8z::rules {
 // "!" puts blanks of unfilled optional positions first, ";1" keeps the literals in the text and the
 // character after the second ";" fills positions not yet given.
 namespace masks {
-inline const QString kUserGroup = QStringLiteral("0");
-inline const QString kUserPassword = QStringLiteral("0000");
-inline const QString kKeyCode = QStringLiteral("AAAAAAAAAAAAAAAA");
-inline const QString kServerIP = QStringLiteral("099.099.099.099;1;");
-inline const QString kRedServerIP = QStringLiteral("!099.099.099.099;1; ");
-inline const QString kRemoteServerIP = QStringLiteral("!099.099.099.099;1; ");
-inline const QString kPassword5 = QStringLiteral("000000");
-inline const QString kFiveDigits = QStringLiteral("00000");
+extern const QString kUserGroup;
+extern const QString kUserPassword;
+extern const QString kKeyCode;
+extern const QString kServerIP;
+extern const QString kRedServerIP;
+extern const QString kRemoteServerIP;
+extern const QString kPassword5;
+extern const QString kFiveDigits;
 } // namespace masks
 
 // Edit mask of a users-grid column: the group, the password, none for the others.

@@ -9,84 +9,67 @@
 namespace zorel8z::rules::msg {
 
 // Address normalisation at the start of a write.
-inline const QString kBadServerIP = QStringLiteral("Не корректний Основний IP");
-inline const QString kBadRedServerIP = QStringLiteral("Не коректний Резервний IP");
-inline const QString kBadRemoteServerIP = QStringLiteral("Не коректний IP серверу ПЦС");
+extern const QString kBadServerIP;
+extern const QString kBadRedServerIP;
+extern const QString kBadRemoteServerIP;
 
 // Network page.
-inline const QString kNumConfPPKZero = QStringLiteral("Введіть номер ППК на ПЦС, відмінний від нуля!");
-inline const QString kServerIPZero = QStringLiteral("Введіть основну IP адресу, відмінну від нуля!");
-inline const QString kServerPortZero = QStringLiteral("Введіть основний порт, відмінний від нуля!");
-inline const QString kRedServerIPZero = QStringLiteral("Введіть резервну IP адресу, відмінну від нуля!");
-inline const QString kRedServerPortZero = QStringLiteral("Введіть резервний порт, відмінний від нуля!");
-inline const QString kRemotePwdMissing = QStringLiteral("Введіть пароль віддаленого конфігурування!");
-inline const QString kRemotePwdLeadingZero =
-    QStringLiteral("Пароль віддаленого конфігурування не повинен починатися з 0!");
-inline const QString kApn1Missing = QStringLiteral("Введіть назву APN SIM1!");
-inline const QString kApn2Missing = QStringLiteral("Введіть назву APN SIM2!");
+extern const QString kNumConfPPKZero;
+extern const QString kServerIPZero;
+extern const QString kServerPortZero;
+extern const QString kRedServerIPZero;
+extern const QString kRedServerPortZero;
+extern const QString kRemotePwdMissing;
+extern const QString kRemotePwdLeadingZero;
+extern const QString kApn1Missing;
+extern const QString kApn2Missing;
 // The save's read-back check refuses the same characters with the same words.
 inline const QString& kBadApnChar = model::kBadApnChar;
-inline const QString kBadServerIPFormat = QStringLiteral("Невірний формат основної IP адреси серверу ПЦС!");
-inline const QString kBadRedServerIPFormat =
-    QStringLiteral("Невірний формат резервної IP адреси серверу ПЦС!");
+extern const QString kBadServerIPFormat;
+extern const QString kBadRedServerIPFormat;
 
 // Users page.
-inline const QString kUserGroupMissing =
-    QStringLiteral("Ввведіть номер групи від 1-8 для кожного користувача!");
-inline const QString kUserPwdLength =
-    QStringLiteral("Ввведіть паролі довжиною 4 символи для кожного користувача!");
-inline const QString kUserGroupAbsentPrefix = QStringLiteral("Група користувача №");
-inline const QString kUserGroupAbsentSuffix = QStringLiteral(" відсутня на вкладці \"Шлейфи\"!");
-inline const QString kPwdLeadingZero = QStringLiteral("Пароль користувача не повинен починатись з 0!");
-inline const QString kPwdNotUnique =
-    QStringLiteral("Паролі повинні бути унікальні для кожного з користувачів групи!");
-inline const QString kPwdNeighbours = QStringLiteral("Паролі не повинні відрізнятися на 1!");
-inline const QString kPwd9999 = QStringLiteral("Пароль користувача не може мати значення 9999!");
-inline const QString kPasswordsHidden =
-    QStringLiteral("Паролі користувачів приховані! Введіть паролі або зчитайте конфігурацію по USB!");
+extern const QString kUserGroupMissing;
+extern const QString kUserPwdLength;
+extern const QString kUserGroupAbsentPrefix;
+extern const QString kUserGroupAbsentSuffix;
+extern const QString kPwdLeadingZero;
+extern const QString kPwdNotUnique;
+extern const QString kPwdNeighbours;
+extern const QString kPwd9999;
+extern const QString kPasswordsHidden;
 
 // Key codes.
-inline const QString kCodesNotUnique = QStringLiteral("Коди iButton/RFID повинні бути унікальні!");
-inline const QString kBadKeyCode = QStringLiteral("Невірний формат коду!");
+extern const QString kCodesNotUnique;
+extern const QString kBadKeyCode;
 
 // Parameters page.
-inline const QString kParamsEmpty =
-    QStringLiteral("Запис блока \"Параметри ППК\" неможливий! Заповніть числові поля!");
-inline const QString kAdminPwdLeadingZero =
-    QStringLiteral("Пароль Адміністратора не повинен починатись з 0!");
-inline const QString kStandAloneWarning = QStringLiteral(
-    "Увага! При зміні типу застосування ППК на \"Автономний\" буде припинено обслуговування об'єкта на ПЦС!");
-inline const QString kSetGroupTaken = QStringLiteral("Одній групі можна назначити тільки один SET вхід!");
-inline const QString kSetGroupAbsent =
-    QStringLiteral("Вхід SET повинен бути прив\"язаний до існуючої групи ");
+extern const QString kParamsEmpty;
+extern const QString kAdminPwdLeadingZero;
+extern const QString kStandAloneWarning;
+extern const QString kSetGroupTaken;
+extern const QString kSetGroupAbsent;
 
 // Captions of the SET rows, following the indicator tick.
-inline const QString kSet1Input = QStringLiteral("Вхід SET1 : ");
-inline const QString kSet1Indicator = QStringLiteral("Індикатор взяття PV1 : ");
-inline const QString kSet2Input = QStringLiteral("Вхід SET2 : ");
-inline const QString kSet2Indicator = QStringLiteral("Індикатор взяття PV2 : ");
+extern const QString kSet1Input;
+extern const QString kSet1Indicator;
+extern const QString kSet2Input;
+extern const QString kSet2Indicator;
 
 // Write command.
-inline const QString kNoComPort = QStringLiteral("Не вибраний COM порт драйверу ППК!");
-inline const QString kNumPPKZero = QStringLiteral("Введіть номер ППК, відмінний від 0!");
-inline const QString kNumPPKRange = QStringLiteral("Номер ППК в ПЦС повинен бути від 1 до 65535!");
-inline const QString kRemotePortRange = QStringLiteral("Порт серверу ПЦС повинен бути від 1 до 65535!");
+extern const QString kNoComPort;
+extern const QString kNumPPKZero;
+extern const QString kNumPPKRange;
+extern const QString kRemotePortRange;
 
 // Zones page.
-inline const QString kOneEntryPoint = QStringLiteral("В групі повинна бути тільки одна \"Точка входу\"!");
-inline const QString kEntryModifier =
-    QStringLiteral("Шлейф \"Точка входу\" чи \"Шлях виходу\" повинен бути тільки з модифікатором "
-                   "\"Без змін\"/\"Тихий\"/\"Вимкнено\"/\"Обхід\"!");
-inline const QString kPathLeftAlone = QStringLiteral("Шлейф \"Шлях виходу\" залишается без \"Точки входу\"!");
-inline const QString kAllDayModifier =
-    QStringLiteral("Цілодобовий шлейф повинен бути тільки з модифікатором "
-                   "\"Без змін\"/\"Тривожна кнопка\"/\"Вимкнено\"/\"Обхід\"/\"Пожежний\"!");
-inline const QString kPathNeedsEntry = QStringLiteral("Шлейф \"Шлях виходу\" повинен мати \"Точку входу\"!");
-inline const QString kNormalTypeModifier =
-    QStringLiteral("Шлейф \"Нормальний\" не може бути з модифікатором \"Тихий\"/\"Пожежний\"!");
-inline const QString kPanicNeedsAllDay =
-    QStringLiteral("Модифікатор шлейфу \"Тривожна кнопка\" повинен бути тільки з типом \"Цілодобовий\"");
-inline const QString kNormalModifier =
-    QStringLiteral("Шлейф з типом \"Нормальний\" не може мати модифікатор \"Тихий\"/\"Пожежний\"!");
+extern const QString kOneEntryPoint;
+extern const QString kEntryModifier;
+extern const QString kPathLeftAlone;
+extern const QString kAllDayModifier;
+extern const QString kPathNeedsEntry;
+extern const QString kNormalTypeModifier;
+extern const QString kPanicNeedsAllDay;
+extern const QString kNormalModifier;
 
 } // namespace zorel8z::rules::msg

@@ -97,3 +97,11 @@ void KeyReader::onReceived(qint64 count) {
 }
 
 } // namespace zorel8z::usb
+
+// The texts declared in KeyReader.h: defined once here, not in every file that includes it.
+namespace zorel8z::usb::msg {
+
+const QString kStartReading = QStringLiteral("Почати зчитування");
+const QString kStopReading = QStringLiteral("Закінчити зчитування");
+
+} // namespace zorel8z::usb::msg

@@ -10,17 +10,17 @@
 namespace zorel8z::usb {
 
 namespace msg {
-inline const QString kStartReading = QStringLiteral("Почати зчитування");
-inline const QString kStopReading = QStringLiteral("Закінчити зчитування");
+extern const QString kStartReading;
+extern const QString kStopReading;
 } // namespace msg
 
 // Captures key codes from a reader on a second serial port into the key-code grid. The reader is only
 // listened to; nothing is ever written to it.
 class KeyReader : public QObject {
     Q_OBJECT
-public:
-    KeyReader(model::PanelConfig& cfg, rules::EditorState& state, SerialPort& readerPort, SerialPort& panelPort,
-              Ui& ui, QObject* parent = nullptr);
+  public:
+    KeyReader(model::PanelConfig& cfg, rules::EditorState& state, SerialPort& readerPort,
+              SerialPort& panelPort, Ui& ui, QObject* parent = nullptr);
 
     // The toggle was pressed (down = start reading) or released.
     void setReading(bool down);
@@ -42,12 +42,12 @@ public:
 
     void onReceived(qint64 count);
 
-signals:
+  signals:
     // A user's key code changed.
     void keyCodeChanged(int user);
     void stateChanged();
 
-private:
+  private:
     // The refresh's choice: the reader port closed, the first of `ports` chosen (none when empty).
     QStringList chooseFirst(const QStringList& ports);
 

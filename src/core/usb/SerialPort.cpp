@@ -16,7 +16,8 @@ bool isComPortName(const QString& name) {
 namespace {
 
 bool isHexDigit(QChar c) {
-    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+           (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
            (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
 }
 
@@ -66,3 +67,12 @@ QString describePort(const PortDevice& device) {
 }
 
 } // namespace zorel8z::usb
+
+// The texts declared in SerialPort.h: defined once here, not in every file that includes it.
+namespace zorel8z::usb::msg {
+
+const QString kPortMaker = QStringLiteral("Виробник: %1");
+const QString kPortSerial = QStringLiteral("Серійний номер: %1");
+const QString kPortUsbId = QStringLiteral("Ідентифікатор USB: %1:%2");
+
+} // namespace zorel8z::usb::msg

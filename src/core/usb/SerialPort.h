@@ -11,9 +11,9 @@
 namespace zorel8z::usb {
 
 namespace msg {
-inline const QString kPortMaker = QStringLiteral("Виробник: %1");
-inline const QString kPortSerial = QStringLiteral("Серійний номер: %1");
-inline const QString kPortUsbId = QStringLiteral("Ідентифікатор USB: %1:%2");
+extern const QString kPortMaker;
+extern const QString kPortSerial;
+extern const QString kPortUsbId;
 } // namespace msg
 
 // The shortest whole frame a panel sends: the body up to its redundant block, then CR LF. Implementations
@@ -92,7 +92,7 @@ class SerialPort : public QObject {
             open();
     }
 
-signals:
+  signals:
     // Bytes are waiting; `count` is how many.
     void received(qint64 count);
     // The line broke or the device went away; the port has been closed.

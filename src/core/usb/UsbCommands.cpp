@@ -262,3 +262,19 @@ void UsbCommands::choosePort(const QString& name) {
 }
 
 } // namespace zorel8z::usb
+
+// The texts declared in UsbCommands.h: defined once here, not in every file that includes it.
+namespace zorel8z::usb::msg {
+
+const QString kUsbErrorPrefix = QStringLiteral("Перевірте підключення по USB! Код помилки : ");
+const QString kNoAccessPrefix = QStringLiteral("Не має доступу до ППК через порт: ");
+const QString kNoAccessAdvice = QStringLiteral(
+    "Перевірте, будь-ласка, з\"єднання з компьютером і переконайтесь що всі групи ППК зняті з охорони !");
+const QString kRepeatRead = QStringLiteral("Повторіть спробу зчитування! Код помилки : ");
+const QString kNoAnswer = QStringLiteral("ППК не відповідає! Повторіть спробу!");
+const QString kWritten = QStringLiteral("Конфігурація записана успішно");
+const QString kLineBroken = QStringLiteral("Розірвано підключення по USB");
+const QString kFrameInsteadOfAck =
+    QStringLiteral("Замість підтвердження запису ППК надіслав конфігурацію. Перевірте, що записано!");
+
+} // namespace zorel8z::usb::msg

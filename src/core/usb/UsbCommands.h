@@ -14,16 +14,14 @@
 namespace zorel8z::usb {
 
 namespace msg {
-inline const QString kUsbErrorPrefix = QStringLiteral("Перевірте підключення по USB! Код помилки : ");
-inline const QString kNoAccessPrefix = QStringLiteral("Не має доступу до ППК через порт: ");
-inline const QString kNoAccessAdvice = QStringLiteral(
-    "Перевірте, будь-ласка, з\"єднання з компьютером і переконайтесь що всі групи ППК зняті з охорони !");
-inline const QString kRepeatRead = QStringLiteral("Повторіть спробу зчитування! Код помилки : ");
-inline const QString kNoAnswer = QStringLiteral("ППК не відповідає! Повторіть спробу!");
-inline const QString kWritten = QStringLiteral("Конфігурація записана успішно");
-inline const QString kLineBroken = QStringLiteral("Розірвано підключення по USB");
-inline const QString kFrameInsteadOfAck =
-    QStringLiteral("Замість підтвердження запису ППК надіслав конфігурацію. Перевірте, що записано!");
+extern const QString kUsbErrorPrefix;
+extern const QString kNoAccessPrefix;
+extern const QString kNoAccessAdvice;
+extern const QString kRepeatRead;
+extern const QString kNoAnswer;
+extern const QString kWritten;
+extern const QString kLineBroken;
+extern const QString kFrameInsteadOfAck;
 } // namespace msg
 
 class CommandWatchdog;

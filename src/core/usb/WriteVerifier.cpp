@@ -136,3 +136,15 @@ void WriteVerifier::onReadBack(const PanelRead& read) {
 }
 
 } // namespace zorel8z::usb
+
+// The texts declared in WriteVerifier.h: defined once here, not in every file that includes it.
+namespace zorel8z::usb::msg {
+
+const QString kVerified = QStringLiteral("Записане перевірено.");
+const QString kVerifyDiffers =
+    QStringLiteral("Записане відрізняється від зчитаного з ППК (записано → у ППК):");
+const QString kVerifyFailed = QStringLiteral("Записане не перевірено: ");
+const QString kReadBackNoAnswer = QStringLiteral("ППК не відповів на запит зчитування.");
+const QString kReadBackShort = QStringLiteral("ППК надіслав %1 байт замість конфігурації.");
+
+} // namespace zorel8z::usb::msg

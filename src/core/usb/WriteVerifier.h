@@ -12,12 +12,11 @@
 namespace zorel8z::usb {
 
 namespace msg {
-inline const QString kVerified = QStringLiteral("Записане перевірено.");
-inline const QString kVerifyDiffers =
-    QStringLiteral("Записане відрізняється від зчитаного з ППК (записано → у ППК):");
-inline const QString kVerifyFailed = QStringLiteral("Записане не перевірено: ");
-inline const QString kReadBackNoAnswer = QStringLiteral("ППК не відповів на запит зчитування.");
-inline const QString kReadBackShort = QStringLiteral("ППК надіслав %1 байт замість конфігурації.");
+extern const QString kVerified;
+extern const QString kVerifyDiffers;
+extern const QString kVerifyFailed;
+extern const QString kReadBackNoAnswer;
+extern const QString kReadBackShort;
 } // namespace msg
 
 // Why a read into a copy brought no configuration, in the user's words; empty for a read that did.
