@@ -2,6 +2,7 @@
 
 #include "common/Errors.h"
 #include "model/Packing.h"
+#include "model/SaveCheck.h"
 #include "rules/Messages.h"
 
 #include <algorithm>
@@ -305,14 +306,9 @@ bool CheckPasswordCells(const PanelConfig& cfg, bool allowHidden, Ui& ui) {
     return true;
 }
 
-bool isApnChar(QChar c) {
-    const ushort u = c.unicode();
-    return u >= 0x20 && u <= 0x7E && c != QLatin1Char('"') && c != QLatin1Char('\\');
-}
-
 bool CheckApnChars(const PanelConfig& cfg, Ui& ui) {
     for (const QString* apn : {&cfg.apn, &cfg.apn2})
-        if (!std::all_of(apn->begin(), apn->end(), isApnChar))
+        if (!model::isApnText(*apn))
             return fail(ui, msg::kBadApnChar);
     return true;
 }

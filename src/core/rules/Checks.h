@@ -83,10 +83,6 @@ bool CheckRemoteAccess(const EditorState& state, Ui& ui);
 // For the remote read and write commands alike, before any request.
 bool CheckRemoteServerIP(const QString& text, Ui& ui);
 
-// A character the APN fields take: printable ASCII other than the JSON quote and escape, which the
-// frame's blocks carry unescaped.
-bool isApnChar(QChar c);
-
 // Both APNs hold only such characters. A value read from a panel, a file or the station may hold
 // others; it is shown as it is, but never sent on. One message at most.
 bool CheckApnChars(const model::PanelConfig& cfg, Ui& ui);
