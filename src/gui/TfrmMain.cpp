@@ -681,10 +681,8 @@ bool TfrmMain::event(QEvent* event) {
     // it only competed with building and painting it. Begun once the first paint pass is over.
     if (event->type() == QEvent::Paint && !m_painted) {
         m_painted = true;
-        if (m_samePortLists && !m_listingAsked) {
-            m_listingAsked = true;
+        if (m_samePortLists)
             QMetaObject::invokeMethod(this, &TfrmMain::startListing, Qt::QueuedConnection);
-        }
         QMetaObject::invokeMethod(this, &TfrmMain::firstPainted, Qt::QueuedConnection);
     }
     return handled;

@@ -286,7 +286,7 @@ class TfrmMain : public QMainWindow {
     // The system's ports as the window opens: asking the system takes milliseconds, so a thread of
     // its own asks once the window is on the screen, and the lists are filled when it answers.
     QStringList m_extraPorts;
-    bool m_listingAsked = false;
+    // The first paint has been seen: the port listing and firstPainted() have been asked for.
     bool m_painted = false;
     struct PortListing {
         QStringList names;
