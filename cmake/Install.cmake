@@ -11,6 +11,10 @@ install(TARGETS zorel8z RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ap
 install(TARGETS zorel8z-sheet LIBRARY DESTINATION ${ZOREL_APP_DIR} COMPONENT app)
 # The window loads the module of its single-instance socket from its own folder.
 install(TARGETS zorel8z-instance LIBRARY DESTINATION ${ZOREL_APP_DIR} COMPONENT app)
+# Both programs load Qt's serial port from the window's folder when they first list or open a port.
+if(TARGET zorel8z-line)
+  install(TARGETS zorel8z-line LIBRARY DESTINATION ${ZOREL_APP_DIR} COMPONENT app)
+endif()
 
 # A relative link, so the installed tree can be moved (DESTDIR, a package) without breaking it.
 file(RELATIVE_PATH _zorel_link_target ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}

@@ -3,7 +3,9 @@
 #include "support/CliProcess.h"
 #include "support/Printers.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -82,4 +84,31 @@ TEST(CliUsb, RefusedWriteSendsNothing) {
     const Result refused = cli({QStringLiteral("write"), QStringLiteral("--port"), panel.path, fresh});
     EXPECT_EQ(refused.code, 1);
     EXPECT_EQ(refused.err, QStringLiteral("Введіть номер ППК на ПЦС, відмінний від нуля!\n"));
+}
+
+// Qt's serial port lives in a module of its own. The installed tool finds it in the window's folder; a
+// tool that finds it nowhere says so when it opens a port.
+TEST(CliUsb, TheSerialModuleIsFoundInTheWindowsFolderOrMissedAloud) {
+    QTemporaryDir prefix;
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QString tool = QDir(bin).filePath(QStringLiteral("zorel8z"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZOREL_CLI_PATH), tool));
+    Panel panel({});
+    const QStringList read{QStringLiteral("read"), QStringLiteral("--port"), panel.path,
+                           QStringLiteral("--no-archive")};
+
+    Result r = zorel8z::test::runCli(read, tool);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Перевірте підключення по USB! Код помилки : Не вдалося завантажити "
+                                                "модуль послідовних портів програми (модуль не знайдено: ")))
+        << r.err.toStdString();
+
+    const QString appDir = QDir::cleanPath(QDir(bin).filePath(QStringLiteral(ZOREL_MODULE_RELDIR)));
+    ASSERT_TRUE(QDir().mkpath(appDir));
+    const QString module = QStringLiteral(ZOREL_LINE_MODULE_PATH);
+    ASSERT_TRUE(QFile::copy(module, QDir(appDir).filePath(QFileInfo(module).fileName())));
+    r = zorel8z::test::runCli(read, tool);
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("Серійний номер ППК: "))) << r.out.toStdString();
 }

@@ -17,9 +17,10 @@ struct CliResult {
 
 // Every exit other than 0 must say why on stderr: checked here, so every test that runs the tool
 // checks it for each exit it meets.
-inline CliResult runCli(const QStringList& args) {
+// `program`: a copy of the tool elsewhere, for what depends on the tool's folder.
+inline CliResult runCli(const QStringList& args, const QString& program = QStringLiteral(ZOREL_CLI_PATH)) {
     QProcess p;
-    p.start(QStringLiteral(ZOREL_CLI_PATH), args);
+    p.start(program, args);
     EXPECT_TRUE(p.waitForFinished(60000));
     CliResult r{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
                 QString::fromUtf8(p.readAllStandardError())};

@@ -1,24 +1,71 @@
 #include "usb/QtSerialPort.h"
 
 #include "platform/Platform.h"
+#include "usb/line/LineModule.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <QSerialPortInfo>
+#include <QLibrary>
+#include <QtGlobal>
+
+#include <mutex>
 
 namespace zorel8z::usb {
 
+namespace msg {
+const QString kNoLineModule = QStringLiteral(
+    "Не вдалося завантажити модуль послідовних портів програми (%1). Перевстановіть програму.");
+} // namespace msg
+
 namespace {
 
-PortDevice deviceOf(const QSerialPortInfo& info) {
-    PortDevice device;
-    device.description = info.description();
-    device.manufacturer = info.manufacturer();
-    device.serialNumber = info.serialNumber();
-    if (info.hasVendorIdentifier())
-        device.vendorId = info.vendorIdentifier();
-    if (info.hasProductIdentifier())
-        device.productId = info.productIdentifier();
-    return device;
+struct LoadedModule {
+    const line::LineModule* module = nullptr;
+    QString error;
+};
+
+// Loaded once, by whichever thread first needs it, and never unloaded: lines made by it live until
+// the program ends. The window keeps it beside itself; the installed tool finds it in the window's
+// folder.
+const LoadedModule& lineModule() {
+    static const LoadedModule loaded = [] {
+        LoadedModule result;
+        const QString dir = platform::executableDir();
+        const QString name = QStringLiteral(ZOREL_LINE_MODULE);
+        QStringList tried;
+        for (const QString& folder : {dir, QDir(dir).filePath(QStringLiteral(ZOREL_MODULE_RELDIR))}) {
+            const QString path = QDir::cleanPath(QDir(folder).filePath(name));
+            if (dir.isEmpty() || !QFileInfo::exists(path)) {
+                tried << path;
+                continue;
+            }
+            static QLibrary library;
+            library.setFileName(path);
+            using Entry = const line::LineModule* (*)();
+            const auto entry = reinterpret_cast<Entry>(library.resolve("zorel8z_line_module"));
+            const line::LineModule* module = entry ? entry() : nullptr;
+            if (module && module->version == line::kLineModuleVersion)
+                result.module = module;
+            else
+                result.error = entry ? path + QStringLiteral(": інша версія модуля") : library.errorString();
+            break;
+        }
+        if (!result.module && result.error.isEmpty())
+            result.error = QStringLiteral("модуль не знайдено: %1").arg(tried.join(QStringLiteral(", ")));
+        return result;
+    }();
+    return loaded;
+}
+
+std::vector<line::ListedPort> listedPorts() {
+    const LoadedModule& loaded = lineModule();
+    if (!loaded.module) {
+        // Opening a port says so to the user; a listing has nobody to tell but the log.
+        static std::once_flag told;
+        std::call_once(told, [&] { qWarning("%s", qPrintable(msg::kNoLineModule.arg(loaded.error))); });
+        return {};
+    }
+    return loaded.module->listPorts();
 }
 
 } // namespace
@@ -29,8 +76,6 @@ QtSerialPort::QtSerialPort(QStringList extraPorts, int quietMs, QObject* parent)
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(quietMs);
     connect(&m_quiet, &QTimer::timeout, this, &QtSerialPort::reportWaiting);
-    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
-    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -43,17 +88,17 @@ QStringList QtSerialPort::sortedPortNames(QStringList names) {
 
 QStringList QtSerialPort::systemPorts() {
     QStringList names;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        names << info.portName();
+    for (const line::ListedPort& port : listedPorts())
+        names << port.name;
     return sortedPortNames(names);
 }
 
 QStringList QtSerialPort::listSystem() const {
     m_descriptions.clear();
     QStringList names;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        names << info.portName();
-        m_descriptions.insert(info.portName(), describePort(deviceOf(info)));
+    for (const line::ListedPort& port : listedPorts()) {
+        names << port.name;
+        m_descriptions.insert(port.name, describePort(port.device));
     }
     return sortedPortNames(names);
 }
@@ -83,67 +128,61 @@ QString QtSerialPort::portName() const {
 }
 
 bool QtSerialPort::open() {
-    if (m_port.isOpen())
+    if (isOpen())
         return true;
+    if (!m_line) {
+        const LoadedModule& loaded = lineModule();
+        if (!loaded.module) {
+            emit errorOccurred(msg::kNoLineModule.arg(loaded.error));
+            return false;
+        }
+        line::LineEvents events;
+        events.readyRead = [this] { onReadyRead(); };
+        events.fault = [this](line::Fault fault) { onFault(fault); };
+        m_line.reset(loaded.module->makeLine(std::move(events)));
+    }
     // Qt reads a bare name as a device under /dev; a relative path given by the user means a file here.
     const bool relativePath = m_name.contains(QLatin1Char('/')) && !m_name.startsWith(QLatin1Char('/'));
-    m_port.setPortName(relativePath ? QFileInfo(m_name).absoluteFilePath() : m_name);
-    m_port.setBaudRate(QSerialPort::Baud9600);
-    m_port.setDataBits(QSerialPort::Data8);
-    m_port.setParity(QSerialPort::NoParity);
-    m_port.setStopBits(QSerialPort::OneStop);
-    m_port.setFlowControl(QSerialPort::NoFlowControl);
-    m_port.setReadBufferSize(0);
-    if (!m_port.open(QIODevice::ReadWrite))
-        return false; // reported through onError
-    // Pseudo-terminals and some adapters have no modem lines; that is no reason to refuse the port.
-    {
-        const QSignalBlocker quiet(&m_port);
-        m_port.setDataTerminalReady(false);
-        m_port.setRequestToSend(false);
-        m_port.clearError();
-    }
-    return true;
+    // A failure is reported through onFault.
+    return m_line->open(relativePath ? QFileInfo(m_name).absoluteFilePath() : m_name);
 }
 
 void QtSerialPort::close() {
     m_quiet.stop();
-    // Closing a closed QSerialPort reports NotOpenError; don't.
-    if (m_port.isOpen())
-        m_port.close();
+    if (m_line)
+        m_line->close();
 }
 
 bool QtSerialPort::isOpen() const {
-    return m_port.isOpen();
+    return m_line && m_line->isOpen();
 }
 
 bool QtSerialPort::write(const QByteArray& bytes) {
-    if (!m_port.isOpen()) {
+    if (!isOpen()) {
         emit errorOccurred(QStringLiteral("Порт %1 не відкритий").arg(m_name));
         return false;
     }
-    return m_port.write(bytes) == bytes.size();
+    return m_line->write(bytes) == bytes.size();
 }
 
 qint64 QtSerialPort::bytesWaiting() const {
-    return m_port.isOpen() ? m_port.bytesAvailable() : 0;
+    return isOpen() ? m_line->bytesAvailable() : 0;
 }
 
 QByteArray QtSerialPort::read(qint64 count) {
-    return m_port.isOpen() ? m_port.read(count) : QByteArray();
+    return isOpen() ? m_line->read(count) : QByteArray();
 }
 
 void QtSerialPort::discardInput() {
-    if (!m_port.isOpen())
+    if (!isOpen())
         return;
     m_quiet.stop();
-    m_port.clear(QSerialPort::Input);
-    m_port.readAll();
+    m_line->clearInput();
 }
 
 void QtSerialPort::onReadyRead() {
-    const qint64 waiting = m_port.bytesAvailable();
-    if (waiting >= kWholeFrameBytes && looksLikeWholeFrame(m_port.peek(waiting))) {
+    const qint64 waiting = m_line->bytesAvailable();
+    if (waiting >= kWholeFrameBytes && looksLikeWholeFrame(m_line->peek(waiting))) {
         m_quiet.stop();
         emit received(waiting);
         return;
@@ -154,35 +193,31 @@ void QtSerialPort::onReadyRead() {
 void QtSerialPort::reportWaiting() {
     // The timer measures the quiet between notifications; bytes the system already holds mean the
     // line was not quiet after all (the notification is only late). Taking them in restarts the wait.
-    if (m_port.isOpen() && m_port.waitForReadyRead(0))
+    if (isOpen() && m_line->waitForReadyRead(0))
         return;
     const qint64 waiting = bytesWaiting();
     if (waiting > 0)
         emit received(waiting);
 }
 
-void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-    switch (error) {
-    case QSerialPort::NoError:
-    case QSerialPort::NotOpenError:
-        return;
-    case QSerialPort::TimeoutError:
+void QtSerialPort::onFault(line::Fault fault) {
+    switch (fault) {
+    case line::Fault::Timeout:
         // Only the look for bytes already there (a wait of 0 ms) finds none.
-        m_port.clearError();
+        m_line->clearError();
         return;
-    case QSerialPort::ResourceError:
-    case QSerialPort::ReadError:
+    case line::Fault::Gone:
         // A vanished device: Qt repeats the error until the port is closed; report it once.
-        if (m_port.isOpen()) {
+        if (m_line->isOpen()) {
             m_quiet.stop();
-            m_port.close();
+            m_line->close();
             emit lineBreak();
         }
-        m_port.clearError();
+        m_line->clearError();
         return;
-    default:
-        emit errorOccurred(m_port.errorString());
-        m_port.clearError();
+    case line::Fault::Other:
+        emit errorOccurred(m_line->errorString());
+        m_line->clearError();
         return;
     }
 }

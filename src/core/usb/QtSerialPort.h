@@ -3,12 +3,23 @@
 #include "usb/SerialPort.h"
 
 #include <QHash>
-#include <QSerialPort>
 #include <QTimer>
+
+#include <memory>
 
 namespace zorel8z::usb {
 
-// SerialPort over Qt's QSerialPort.
+namespace line {
+class Line;
+enum class Fault;
+} // namespace line
+
+namespace msg {
+// Said when the module that carries Qt's serial port (usb/line) cannot be loaded; %1 is why.
+extern const QString kNoLineModule;
+} // namespace msg
+
+// SerialPort over Qt's QSerialPort, which lives in a module loaded on the first listing or opening.
 //
 // Receive notifications are coalesced: over a real line a frame arrives in pieces, and reporting each
 // piece would let the dispatcher take a frame before its end or eat the start of one. The bytes waiting
@@ -43,17 +54,18 @@ public:
 
 private:
     void onReadyRead();
-    void onError(QSerialPort::SerialPortError error);
+    void onFault(line::Fault fault);
     void reportWaiting();
     // The system's ports, noting what the system tells of each.
     QStringList listSystem() const;
 
-    QSerialPort m_port;
     QStringList m_extraPorts;
     // From the last listing, so the list's tooltips ask the system once, not once per port.
     mutable QHash<QString, QString> m_descriptions;
     QTimer m_quiet;
     QString m_name = QStringLiteral("COM1");
+    // Made on the first open, on the owner's thread; none until then. Last, so it goes first.
+    std::unique_ptr<line::Line> m_line;
 };
 
 } // namespace zorel8z::usb
