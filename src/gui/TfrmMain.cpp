@@ -261,12 +261,17 @@ TfrmMain::TfrmMain(WindowOptions options, QWidget* parent) : QMainWindow(parent)
         area->setObjectName(pages[i]->objectName() + QStringLiteral("Scroll"));
         area->setFrameShape(QFrame::NoFrame);
         area->setWidgetResizable(true);
-        area->setWidget(pages[i]);
         area->viewport()->setAutoFillBackground(false);
-        pages[i]->setAutoFillBackground(false);
+        // A page goes into its area when it is first opened: an area measures its page as soon as
+        // it gets it, and every page measured would cost the start a few milliseconds more.
+        pages[i]->setParent(area);
+        pages[i]->hide();
+        m_pages[i] = pages[i];
         m_pageAreas[i] = area;
         pcConf->addTab(area, art::pageMark(PageMark::None), remote::pageCaption(Page(i)));
     }
+    attachPage(pcConf->currentIndex());
+    connect(pcConf, &QTabWidget::currentChanged, this, &TfrmMain::attachPage);
     configLayout->addWidget(pcConf, 1);
 
     btnReadConf = new QPushButton(central);
@@ -585,11 +590,25 @@ QMargins TfrmMain::frameMargins() const {
 void TfrmMain::settlePageSizes() {
     // Laid out at full size by now: the window's children are shown before the window itself. The
     // stack lays out only its open page; every page gets that same area.
-    const QSize full = pcConf->currentWidget()->size();
-    for (QScrollArea* area : m_pageAreas) {
-        QWidget* page = area->widget();
-        page->setMinimumSize(page->minimumSizeHint().boundedTo(full));
-    }
+    m_fullPageSize = pcConf->currentWidget()->size();
+    for (int i = 0; i < model::kPageCount; ++i)
+        if (m_pageAreas[i]->widget())
+            settlePageSize(i);
+}
+
+void TfrmMain::settlePageSize(int index) {
+    QWidget* page = m_pages[index];
+    page->setMinimumSize(page->minimumSizeHint().boundedTo(m_fullPageSize));
+}
+
+void TfrmMain::attachPage(int index) {
+    if (index < 0 || m_pageAreas[index]->widget())
+        return;
+    m_pageAreas[index]->setWidget(m_pages[index]);
+    // The area would paint the page's background over the window's.
+    m_pages[index]->setAutoFillBackground(false);
+    if (m_fullPageSize.isValid())
+        settlePageSize(index);
 }
 
 void TfrmMain::watchScreen(QScreen* screen) {

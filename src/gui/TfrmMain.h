@@ -235,6 +235,8 @@ class TfrmMain : public QMainWindow {
     // Each page keeps, as its least size, the size it has in the window at full size: there it
     // looks as it always has, and it scrolls only when the window is lower than that.
     void settlePageSizes();
+    void settlePageSize(int index);
+    void attachPage(int index);
     QMargins frameMargins() const;
     void setClientHeight(int height);
     // Port lists: the names, each with what the system tells of its device as its tooltip.
@@ -333,6 +335,10 @@ class TfrmMain : public QMainWindow {
     QTabWidget* pcConf = nullptr;
     // Each page's scroll area, in the tab order.
     std::array<QScrollArea*, model::kPageCount> m_pageAreas{};
+    // Each page, in its area once it has been opened.
+    std::array<QWidget*, model::kPageCount> m_pages{};
+    // What a page gets at the window's full height; a lower window scrolls it.
+    QSize m_fullPageSize;
 
     // Network page.
     QLabel* l_CapPPKnum = nullptr;

@@ -102,7 +102,8 @@ void expectPageReachable(QScrollArea* area, const QString& where) {
 }
 
 // Every page (and every page of the parameters' inner page control), chosen by a click on its tab.
-void expectEveryPageReachable(gui::TfrmMain& window, const QString& mode) {
+// In a window of the designed size no page scrolls: each looks as it always has.
+void expectEveryPageReachable(gui::TfrmMain& window, const QString& mode, bool fullSize) {
     auto* pages = test::find<QTabWidget>(window, "pcConf");
     for (int i = 0; i < pages->count(); ++i) {
         if (!pages->isTabVisible(i))
@@ -114,6 +115,10 @@ void expectEveryPageReachable(gui::TfrmMain& window, const QString& mode) {
         // The pages area itself is in sight.
         EXPECT_TRUE(global(window.centralWidget()).contains(global(area->viewport())));
         const QString where = mode + QStringLiteral(", page %1").arg(i);
+        if (fullSize) {
+            EXPECT_EQ(area->verticalScrollBar()->maximum(), 0) << where.toStdString() << " scrolls";
+            EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << where.toStdString() << " scrolls";
+        }
         const auto inner = area->widget()->findChildren<QTabWidget*>();
         if (inner.isEmpty()) {
             expectPageReachable(area, where);
@@ -196,11 +201,11 @@ void checkWindowOnThisScreen(bool fullSize) {
             << describe(w).toStdString();
     }
 
-    expectEveryPageReachable(window, QStringLiteral("USB"));
+    expectEveryPageReachable(window, QStringLiteral("USB"), fullSize);
     auto* remote = test::find<QRadioButton>(window, "rbtn_Remote");
     QTest::mouseClick(remote, Qt::LeftButton, {}, QPoint(8, remote->height() / 2));
     ASSERT_EQ(window.state().mode, rules::Mode::Remote);
-    expectEveryPageReachable(window, QStringLiteral("Internet"));
+    expectEveryPageReachable(window, QStringLiteral("Internet"), fullSize);
     window.close();
 }
 
