@@ -91,10 +91,8 @@ QGridLayout* grid(QWidget* parent, int margin = 8) {
 }
 
 // The grids' heads are long for their columns.
-void smallHeader(QTableWidget* table) {
-    QFont f = table->horizontalHeader()->font();
-    f.setPixelSize(13);
-    table->horizontalHeader()->setFont(f);
+void smallHeader(StringGrid* grid) {
+    grid->setHeadPixelSize(13);
 }
 
 } // namespace
