@@ -31,11 +31,15 @@ const LoadedModule& lineModule() {
     static const LoadedModule loaded = [] {
         LoadedModule result;
         const QString dir = platform::executableDir();
+        if (dir.isEmpty()) {
+            result.error = QStringLiteral("не вдалося визначити теку програми");
+            return result;
+        }
         const QString name = QStringLiteral(ZOREL_LINE_MODULE);
         QStringList tried;
         for (const QString& folder : {dir, QDir(dir).filePath(QStringLiteral(ZOREL_MODULE_RELDIR))}) {
             const QString path = QDir::cleanPath(QDir(folder).filePath(name));
-            if (dir.isEmpty() || !QFileInfo::exists(path)) {
+            if (!QFileInfo::exists(path)) {
                 tried << path;
                 continue;
             }
