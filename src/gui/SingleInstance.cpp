@@ -7,6 +7,7 @@
 #include <QLibrary>
 #include <QStandardPaths>
 
+#include "common/Modules.h"
 #include "instance/InstanceModule.h"
 #include "platform/Platform.h"
 
@@ -36,19 +37,16 @@ SingleInstance::~SingleInstance() = default;
 
 const instance::InstanceModule* SingleInstance::module() {
     static const instance::InstanceModule* loaded = [] () -> const instance::InstanceModule* {
-        const QString path =
-            QDir(platform::executableDir()).filePath(QStringLiteral(ZOREL_INSTANCE_MODULE));
-        // Never unloaded (QLibrary's destructor leaves it loaded): the socket lives as long as the
-        // window.
+        // The socket lives as long as the window.
         static QLibrary library;
-        library.setFileName(path);
+        QString error;
         using Entry = const instance::InstanceModule* (*)();
-        const auto entry = reinterpret_cast<Entry>(library.resolve("zorel8z_instance_module"));
+        const auto entry = reinterpret_cast<Entry>(loadModule(
+            library, QStringLiteral(ZOREL_INSTANCE_MODULE), QString(), "zorel8z_instance_module", error));
         const instance::InstanceModule* found = entry ? entry() : nullptr;
         if (found && found->version == instance::kInstanceModuleVersion)
             return found;
-        qWarning("%s", qPrintable(entry ? path + QStringLiteral(": another version of the module")
-                                        : library.errorString()));
+        qWarning("%s", qPrintable(entry ? otherModuleVersion(library) : error));
         return nullptr;
     }();
     return loaded;

@@ -101,7 +101,7 @@ TEST(CliUsb, TheSerialModuleIsFoundInTheWindowsFolderOrMissedAloud) {
     Result r = zorel8z::test::runCli(read, tool);
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.startsWith(QStringLiteral("Перевірте підключення по USB! Код помилки : Не вдалося завантажити "
-                                                "модуль послідовних портів програми (модуль не знайдено: ")))
+                                                "модуль послідовних портів програми (модуль не знайдено (")))
         << r.err.toStdString();
 
     const QString appDir = QDir::cleanPath(QDir(bin).filePath(QStringLiteral(ZOREL_MODULE_RELDIR)));

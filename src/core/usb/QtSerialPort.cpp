@@ -1,9 +1,9 @@
 #include "usb/QtSerialPort.h"
 
+#include "common/Modules.h"
 #include "platform/Platform.h"
 #include "usb/line/LineModule.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
 #include <QtGlobal>
@@ -30,32 +30,16 @@ struct LoadedModule {
 const LoadedModule& lineModule() {
     static const LoadedModule loaded = [] {
         LoadedModule result;
-        const QString dir = platform::executableDir();
-        if (dir.isEmpty()) {
-            result.error = QStringLiteral("не вдалося визначити теку програми");
-            return result;
-        }
-        const QString name = QStringLiteral(ZOREL_LINE_MODULE);
-        QStringList tried;
-        for (const QString& folder : {dir, QDir(dir).filePath(QStringLiteral(ZOREL_MODULE_RELDIR))}) {
-            const QString path = QDir::cleanPath(QDir(folder).filePath(name));
-            if (!QFileInfo::exists(path)) {
-                tried << path;
-                continue;
-            }
-            static QLibrary library;
-            library.setFileName(path);
-            using Entry = const line::LineModule* (*)();
-            const auto entry = reinterpret_cast<Entry>(library.resolve("zorel8z_line_module"));
-            const line::LineModule* module = entry ? entry() : nullptr;
-            if (module && module->version == line::kLineModuleVersion)
-                result.module = module;
-            else
-                result.error = entry ? path + QStringLiteral(": інша версія модуля") : library.errorString();
-            break;
-        }
-        if (!result.module && result.error.isEmpty())
-            result.error = QStringLiteral("модуль не знайдено: %1").arg(tried.join(QStringLiteral(", ")));
+        static QLibrary library;
+        using Entry = const line::LineModule* (*)();
+        const auto entry = reinterpret_cast<Entry>(loadModule(library, QStringLiteral(ZOREL_LINE_MODULE),
+                                                              QStringLiteral(ZOREL_MODULE_RELDIR),
+                                                              "zorel8z_line_module", result.error));
+        const line::LineModule* module = entry ? entry() : nullptr;
+        if (module && module->version == line::kLineModuleVersion)
+            result.module = module;
+        else if (entry)
+            result.error = otherModuleVersion(library);
         return result;
     }();
     return loaded;
