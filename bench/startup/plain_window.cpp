@@ -27,6 +27,7 @@
 #include <QToolButton>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -65,8 +66,11 @@ Texts readTexts(QApplication& app) {
     if (at < 0 || at + 1 >= args.size())
         return texts;
     QFile file(args[at + 1]);
-    if (!file.open(QIODevice::ReadOnly))
-        return texts;
+    // Without them this would be the other anchor under this one's name.
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(file.fileName()), qPrintable(file.errorString()));
+        std::exit(1);
+    }
     for (const QByteArray& raw : file.readAll().split('\n')) {
         const QStringList parts = QString::fromUtf8(raw).split(QLatin1Char('\t'));
         if (parts.size() < 2)
