@@ -40,13 +40,12 @@ const instance::InstanceModule* SingleInstance::module() {
         // The socket lives as long as the window.
         static QLibrary library;
         QString error;
-        using Entry = const instance::InstanceModule* (*)();
-        const auto entry = reinterpret_cast<Entry>(loadModule(
-            library, QStringLiteral(ZOREL_INSTANCE_MODULE), QString(), "zorel8z_instance_module", error));
-        const instance::InstanceModule* found = entry ? entry() : nullptr;
-        if (found && found->version == instance::kInstanceModuleVersion)
+        const auto* found = loadModuleTable<instance::InstanceModule>(
+            library, QStringLiteral(ZOREL_INSTANCE_MODULE), QString(), "zorel8z_instance_module",
+            instance::kInstanceModuleVersion, error);
+        if (found)
             return found;
-        qWarning("%s", qPrintable(entry ? otherModuleVersion(library) : error));
+        qWarning("%s", qPrintable(error));
         return nullptr;
     }();
     return loaded;

@@ -16,4 +16,20 @@ QFunctionPointer loadModule(QLibrary& library, const QString& fileName, const QS
 // Said of a module whose entry point answers with another version than the program's.
 QString otherModuleVersion(const QLibrary& library);
 
+// loadModule() for a module whose entry point returns its table of functions, `Module`, which starts
+// with its version: the table when the version is `version`, null with `error` saying why otherwise.
+template <typename Module>
+const Module* loadModuleTable(QLibrary& library, const QString& fileName, const QString& otherFolder,
+                              const char* entry, int version, QString& error) {
+    using Entry = const Module* (*)();
+    const auto resolved = reinterpret_cast<Entry>(loadModule(library, fileName, otherFolder, entry, error));
+    if (!resolved)
+        return nullptr;
+    const Module* module = resolved();
+    if (module && module->version == version)
+        return module;
+    error = otherModuleVersion(library);
+    return nullptr;
+}
+
 } // namespace zorel8z

@@ -31,15 +31,9 @@ const LoadedModule& lineModule() {
     static const LoadedModule loaded = [] {
         LoadedModule result;
         static QLibrary library;
-        using Entry = const line::LineModule* (*)();
-        const auto entry = reinterpret_cast<Entry>(loadModule(library, QStringLiteral(ZOREL_LINE_MODULE),
-                                                              QStringLiteral(ZOREL_MODULE_RELDIR),
-                                                              "zorel8z_line_module", result.error));
-        const line::LineModule* module = entry ? entry() : nullptr;
-        if (module && module->version == line::kLineModuleVersion)
-            result.module = module;
-        else if (entry)
-            result.error = otherModuleVersion(library);
+        result.module = loadModuleTable<line::LineModule>(
+            library, QStringLiteral(ZOREL_LINE_MODULE), QStringLiteral(ZOREL_MODULE_RELDIR),
+            "zorel8z_line_module", line::kLineModuleVersion, result.error);
         return result;
     }();
     return loaded;
